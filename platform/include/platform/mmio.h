@@ -1,0 +1,83 @@
+// Buffered RIFF file functions with the platform's rules: a search runs forward
+// from the current position to the end of the parent chunk; ascending skips the
+// rest of a chunk and its pad byte, and after writing patches the size and
+// writes the pad byte. Sizes are 64-bit inside and clamped to the file's end.
+#pragma once
+
+#include <platform/window.h>
+
+typedef DWORD FOURCC;
+#define mmioFOURCC(a, b, c, d) \
+    ((DWORD)(BYTE)(a) | ((DWORD)(BYTE)(b) << 8) | ((DWORD)(BYTE)(c) << 16) | ((DWORD)(BYTE)(d) << 24))
+#define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
+#define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')
+
+struct MMCKINFO {
+    FOURCC ckid;
+    DWORD cksize;
+    FOURCC fccType;
+    DWORD dwDataOffset;
+    DWORD dwFlags;
+};
+typedef MMCKINFO* LPMMCKINFO;
+
+struct MMIOINFO {
+    DWORD dwFlags;
+    FOURCC fccIOProc;
+    void* pIOProc;
+    UINT wErrorRet;
+    void* htask;
+    LONG cchBuffer;
+    char* pchBuffer;
+    char* pchNext;
+    char* pchEndRead;
+    char* pchEndWrite;
+    LONG lBufOffset;
+    LONG lDiskOffset;
+    DWORD adwInfo[3];
+    DWORD dwReserved1;
+    DWORD dwReserved2;
+    HMMIO hmmio;
+};
+
+#define MMIO_READ 0x00000000
+#define MMIO_WRITE 0x00000001
+#define MMIO_READWRITE 0x00000002
+#define MMIO_CREATE 0x00001000
+#define MMIO_ALLOCBUF 0x00010000
+#define MMIO_EXCLUSIVE 0x00000010
+#define MMIO_DENYWRITE 0x00000020
+#define MMIO_DENYNONE 0x00000040
+#define MMIO_FINDCHUNK 0x0010
+#define MMIO_FINDRIFF 0x0020
+#define MMIO_FINDLIST 0x0040
+#define MMIO_CREATERIFF 0x0020
+#define MMIO_CREATELIST 0x0040
+#define MMIO_DIRTY 0x10000000
+#define MMSYSERR_NOERROR 0
+#define MMIOERR_BASE 256
+#define MMIOERR_CHUNKNOTFOUND (MMIOERR_BASE + 5)
+#define MMIOERR_CANNOTOPEN (MMIOERR_BASE + 3)
+#define MMIOERR_CANNOTREAD (MMIOERR_BASE + 5 + 0x100)
+#define MMIOERR_CANNOTWRITE (MMIOERR_BASE + 6)
+#define MMIOERR_CANNOTSEEK (MMIOERR_BASE + 7)
+#define MMIOERR_CANNOTEXPAND (MMIOERR_BASE + 8)
+#define SEEK_SET_ 0
+#ifndef SEEK_SET
+#define SEEK_SET 0
+#define SEEK_CUR 1
+#define SEEK_END 2
+#endif
+
+typedef UINT MMRESULT;
+
+PLATFORM_API HMMIO mmioOpen(LPSTR path, MMIOINFO* info, DWORD flags);  // null on failure
+PLATFORM_API MMRESULT mmioClose(HMMIO h, UINT flags);
+PLATFORM_API LONG mmioRead(HMMIO h, char* buf, LONG n);   // bytes read, -1 on error
+PLATFORM_API LONG mmioWrite(HMMIO h, const char* buf, LONG n);  // bytes written, -1 on error
+PLATFORM_API LONG mmioSeek(HMMIO h, LONG offset, int origin);  // new position, -1 on error
+PLATFORM_API MMRESULT mmioDescend(HMMIO h, MMCKINFO* ck, const MMCKINFO* parent, UINT flags);
+PLATFORM_API MMRESULT mmioAscend(HMMIO h, MMCKINFO* ck, UINT flags);
+PLATFORM_API MMRESULT mmioCreateChunk(HMMIO h, MMCKINFO* ck, UINT flags);
+PLATFORM_API MMRESULT mmioFlush(HMMIO h, UINT flags);
+PLATFORM_API FOURCC mmioStringToFOURCC(LPCSTR s, UINT flags);

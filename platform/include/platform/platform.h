@@ -1,0 +1,13 @@
+// The whole platform layer: include this from the system's code.
+#pragma once
+
+#include <platform/consts.h>
+#include <platform/gdi.h>
+#include <platform/memory.h>
+#include <platform/mmio.h>
+#include <platform/msgbox.h>
+#include <platform/resource.h>
+#include <platform/sys.h>
+#include <platform/thread.h>
+#include <platform/types.h>
+#include <platform/window.h>

@@ -1,0 +1,5 @@
+#include "register.h"
+
+#include "strings.h"
+
+void RegisterProgramResources(HINSTANCE inst) { RegisterStringTable(inst); }

@@ -1,0 +1,51 @@
+// Helpers shared by every test program.
+#pragma once
+
+#include <platform/platform.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The fresh folder that SONREL_HOME points at for this test program.
+std::string home();
+// A fresh empty folder under home() for one test.
+std::string fresh_dir(const std::string& name);
+// Runs this test program again as a child process with "--child=<role>" and the
+// extra arguments; the child runs the role registered under that name instead of
+// the tests. Returns the child's pid; wait_child gives its exit code.
+int spawn_child(const std::string& role, const std::vector<std::string>& args = {});
+int wait_child(int pid);
+// Registers a child role: a function of the arguments that gives the exit code.
+void register_child_role(const std::string& role,
+                         std::function<int(const std::vector<std::string>&)> fn);
+// Runs a shell command; gives its exit status.
+int run(const std::string& command);
+std::vector<unsigned char> read_file(const std::string& path);
+void write_file(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Records every question asked through the layer's hook and answers from a list
+// (the default answer when the list runs out). Installed for its lifetime.
+struct QuestionRecorder {
+    struct Asked {
+        std::string kind, text, caption;
+        UINT style;
+        HWND owner;
+    };
+    std::vector<Asked> asked;
+    std::vector<INT_PTR> answers;
+    INT_PTR default_answer = IDOK;
+    std::function<INT_PTR(const PlatformQuestion*)> on_ask;  // optional, overrides answers
+    QuestionRecorder();
+    ~QuestionRecorder();
+    QuestionRecorder(const QuestionRecorder&) = delete;
+    QuestionRecorder& operator=(const QuestionRecorder&) = delete;
+
+private:
+    PlatformQuestionHook previous_;
+    void* previous_ctx_;
+};
+
+}  // namespace testing_support

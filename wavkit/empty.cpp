@@ -1,0 +1,1 @@
+// Placeholder translation unit while the library has no sources.
