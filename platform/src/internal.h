@@ -4,6 +4,7 @@
 
 #include <platform/platform.h>
 
+#include <functional>
 #include <mutex>
 
 class QImage;
@@ -30,10 +31,25 @@ bool take_update(HWND hwnd, RECT* rc, bool* erase);
 HBRUSH class_background(HWND hwnd);
 // The cursor a window's class names, or null.
 HCURSOR class_cursor(HWND hwnd);
+// Runs fn on the user-interface thread and gives its result; from another
+// thread the caller blocks until it has run (served by nested Qt loops and by
+// PlatformServeSentMessages), as a sent message.
+LRESULT run_on_ui(const std::function<LRESULT()>& fn);
 
 // --- thread area (thread.cpp) ---
 // Ends the calling thread when a stop was requested for it (does not return then).
 void checkpoint();
+// Makes the layer's waits look again at once; the window area calls it when it
+// hands a call to the user-interface thread, so a wait there serves it without
+// delay. Callable from any thread.
+void wake_waiters();
+
+// --- memory area (memory.cpp) ---
+// A device that reads a block's memory holds the allocation that contains addr,
+// so freeing or moving the block leaves those bytes in place until the matching
+// release_memory. FALSE when addr lies in no block.
+bool hold_memory(const void* addr);
+void release_memory(const void* addr);
 
 // --- painting area (gdi.cpp) ---
 // Fills a rectangle of a device context with a class background brush value
@@ -41,8 +57,8 @@ void checkpoint();
 void fill_background(HDC hdc, const RECT& rc, HBRUSH classBrush);
 
 // --- resources area (resource.cpp) ---
-// The Qt cursor shape behind a cursor handle (used by the window area for
-// SetCursor); null for none.
+// The Qt cursor behind a cursor handle, as a const QCursor* (used by the
+// window area for SetCursor); null for none. User-interface thread.
 const void* cursor_data(HCURSOR cursor);
 
 }  // namespace plat

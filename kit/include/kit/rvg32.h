@@ -22,6 +22,9 @@ RVG32_API BOOL RegGetBool(const char* path, BOOL def);
 // Stores the text, creating the path as needed; FALSE when it could not be written.
 RVG32_API BOOL RegWriteString(const char* path, const char* text);
 
+// Boxes take the platform's rectangle: left/top inside, right/bottom outside.
+// Lines end before their end point, as LineTo does. RVCreateFont takes the
+// height in points; RVGetStockObject gives the stock label font for any number.
 RVG32_API void Line(HDC hdc, int x1, int y1, int x2, int y2);
 RVG32_API void LineEx(HDC hdc, int x1, int y1, int x2, int y2, COLORREF color);
 RVG32_API void FilledBox(HDC hdc, int left, int top, int right, int bottom, COLORREF color);
@@ -47,8 +50,9 @@ struct RVMULTIMEDIABUTTON {
 };
 RVG32_API void SetButton(RVMULTIMEDIABUTTON* button, RECT rect, int state, HBITMAP bitmap,
                          int enabled);
-// Creates count buttons (child windows with ids from firstId) on the window;
-// a click sends WM_COMMAND with the button's id to the window.
+// Creates count buttons (child windows of class "RVMMBUTTON" with ids from
+// firstId) on the window from the one description: button i lies i widths to
+// the right of its rectangle and shows its bitmap. A click sends WM_COMMAND
+// (id, BN_CLICKED) to the window. FALSE when a button could not be made.
 RVG32_API BOOL CreateRVMULTIMEDIABUTTON(HWND parent, int firstId, int count,
-                                        const RVMULTIMEDIABUTTON* buttons, int flags,
-                                        int reserved);
+                                        const RVMULTIMEDIABUTTON* buttons, int flags, int reserved);

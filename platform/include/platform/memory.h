@@ -11,9 +11,10 @@ PLATFORM_API BOOL GlobalUnlock(HGLOBAL h);                   // TRUE while still
 // Resizes in place (same handle); new bytes are zero with GMEM_ZEROINIT.
 // On failure the block is left as it was and the result is null.
 PLATFORM_API HGLOBAL GlobalReAlloc(HGLOBAL h, SIZE_T bytes, UINT flags);
-PLATFORM_API SIZE_T GlobalSize(HGLOBAL h);  // 0 for a bad handle
-PLATFORM_API HGLOBAL GlobalFree(HGLOBAL h); // null on success, the handle on failure
-PLATFORM_API UINT GlobalFlags(HGLOBAL h);   // lock count in the low byte
+PLATFORM_API SIZE_T GlobalSize(HGLOBAL h);   // 0 for a bad handle
+PLATFORM_API HGLOBAL GlobalFree(HGLOBAL h);  // null on success, the handle on failure
+PLATFORM_API UINT GlobalFlags(HGLOBAL h);    // lock count in the low byte
+#define GMEM_INVALID_HANDLE 0x8000           // GlobalFlags of a bad handle
 // Tests: the next n allocations or reallocations fail (0 turns it off).
 PLATFORM_API void PlatformFailNextAllocations(int n);
 // A process-wide limit on one block's size in bytes (0: none); tests use it.

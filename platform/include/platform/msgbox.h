@@ -26,3 +26,10 @@ PLATFORM_API BOOL PlatformAskHook(const PlatformQuestion* q, INT_PTR* answer);
 // Modal message box over the owner; text may hold '\r' or '\n' line breaks.
 PLATFORM_API int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 PLATFORM_API BOOL MessageBeep(UINT type);
+
+// Tests: answers the message box that is open on the user-interface thread
+// (callable from any thread) as if a button were pressed: id IDOK, IDYES, ...,
+// 0 for the default button (Enter), -1 for Escape. *shown (optional) receives
+// what the box shows (texts valid until the next call). FALSE when no box is
+// open or it has no such button.
+PLATFORM_API BOOL PlatformAnswerMessageBox(int id, PlatformQuestion* shown);

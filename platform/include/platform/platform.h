@@ -2,11 +2,14 @@
 #pragma once
 
 #include <platform/consts.h>
+#include <platform/dialog.h>
 #include <platform/gdi.h>
+#include <platform/menu.h>
 #include <platform/memory.h>
 #include <platform/mmio.h>
 #include <platform/msgbox.h>
 #include <platform/resource.h>
+#include <platform/shell.h>
 #include <platform/sys.h>
 #include <platform/thread.h>
 #include <platform/types.h>

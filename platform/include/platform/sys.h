@@ -21,6 +21,7 @@ PLATFORM_API BOOL MoveFileEx(LPCSTR from, LPCSTR to, DWORD flags);  // rename, r
 #define MOVEFILE_REPLACE_EXISTING 0x1
 PLATFORM_API DWORD GetFileAttributes(LPCSTR path);  // INVALID_FILE_ATTRIBUTES when absent
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+#define FILE_ATTRIBUTE_READONLY 0x1
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_NORMAL 0x80
 PLATFORM_API DWORD GetModuleFileName(HMODULE mod, LPSTR buf, DWORD size);
@@ -30,19 +31,25 @@ PLATFORM_API DWORD GetModuleFileName(HMODULE mod, LPSTR buf, DWORD size);
 // another process wrote last. Sections use '\' as separator.
 PLATFORM_API DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buf,
                                            DWORD size, LPCSTR file);
-PLATFORM_API BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value,
-                                            LPCSTR file);
+PLATFORM_API BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file);
 
-// Per-user registry store (a file in the configuration folder).
+// Per-user registry store: "registry.ini" in the configuration folder, one
+// section per key, values in the order they were first set. Values of type
+// REG_SZ count their terminating zero in their size; a buffer too small gives
+// ERROR_MORE_DATA and the size needed.
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)0x80000000)
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001)
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002)
 #define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
 #define REG_DWORD 4
 #define KEY_READ 0x20019
 #define KEY_WRITE 0x20006
 #define KEY_ALL_ACCESS 0xF003F
 #define REG_OPTION_NON_VOLATILE 0
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
 typedef LONG LSTATUS;
 PLATFORM_API LSTATUS RegOpenKeyEx(HKEY key, LPCSTR sub, DWORD opts, DWORD access, HKEY* out);
 PLATFORM_API LSTATUS RegCreateKeyEx(HKEY key, LPCSTR sub, DWORD reserved, LPSTR cls, DWORD opts,

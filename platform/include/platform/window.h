@@ -15,7 +15,9 @@ PLATFORM_API void PlatformInit(int* argc, char** argv);
 PLATFORM_API BOOL PlatformIsUiThread(void);
 
 // Classes: registered per process under their name.
+// Registers a class under its name (case-insensitive); 0 when the name is taken.
 PLATFORM_API ATOM RegisterClassEx(const WNDCLASSEX* wc);
+// FALSE while a window of the class exists.
 PLATFORM_API BOOL UnregisterClass(LPCSTR className, HINSTANCE inst);
 PLATFORM_API BOOL GetClassInfoEx(HINSTANCE inst, LPCSTR className, WNDCLASSEX* out);
 
@@ -27,51 +29,120 @@ PLATFORM_API HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, 
                                  LPVOID param);
 // Destroys children first (each gets WM_DESTROY), then the window itself.
 PLATFORM_API BOOL DestroyWindow(HWND hwnd);
+// TRUE for a live handle; any thread.
 PLATFORM_API BOOL IsWindow(HWND hwnd);
+// WS_VISIBLE on the window and every parent up to its top-level window.
 PLATFORM_API BOOL IsWindowVisible(HWND hwnd);
 PLATFORM_API BOOL IsWindowEnabled(HWND hwnd);
+// Sends WM_ENABLE on a change; gives TRUE when the window was disabled before.
 PLATFORM_API BOOL EnableWindow(HWND hwnd, BOOL enable);
+// Minimized / maximized state of a top-level window or an MDI document.
 PLATFORM_API BOOL IsIconic(HWND hwnd);
 PLATFORM_API BOOL IsZoomed(HWND hwnd);
+// The parent of a child, the owner of a WS_POPUP window, else null.
 PLATFORM_API HWND GetParent(HWND hwnd);
+// Moves a plain child window to another parent; gives the old parent.
 PLATFORM_API HWND SetParent(HWND hwnd, HWND newParent);
+// The id a child was created with, and the first child of a parent with an id.
 PLATFORM_API int GetDlgCtrlID(HWND hwnd);
 PLATFORM_API HWND GetDlgItem(HWND parent, int id);
+// GWLP_WNDPROC (subclassing), GWLP_USERDATA, GWLP_HINSTANCE, GWLP_ID,
+// GWLP_HWNDPARENT, GWL_STYLE, GWL_EXSTYLE, or a byte offset into the class's
+// extra window bytes. Setting gives the previous value; 0 for a dead handle.
 PLATFORM_API LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
 PLATFORM_API LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
 PLATFORM_API LONG GetWindowLong(HWND hwnd, int index);
 PLATFORM_API LONG SetWindowLong(HWND hwnd, int index, LONG value);
+// Sends WM_SETTEXT; default handling stores the title and shows it as caption.
 PLATFORM_API BOOL SetWindowText(HWND hwnd, LPCSTR text);
+// Copies the title (cut to size - 1 bytes, always terminated); gives its length.
 PLATFORM_API int GetWindowText(HWND hwnd, LPSTR buf, int size);
 PLATFORM_API int GetWindowTextLength(HWND hwnd);
 PLATFORM_API int GetClassName(HWND hwnd, LPSTR buf, int size);
+// SW_ commands; gives TRUE when the window was visible before. Showing an MDI
+// document activates it.
 PLATFORM_API BOOL ShowWindow(HWND hwnd, int cmd);
+// Sends WM_PAINT at once when the window has an invalid area.
 PLATFORM_API BOOL UpdateWindow(HWND hwnd);
+// Position in the parent's client coordinates (screen for top-level windows)
+// and size; WM_SIZE and WM_MOVE follow a change. A top-level window's size is
+// its size inside the window manager's decorations, and never below the
+// minimum track size of its WM_GETMINMAXINFO.
 PLATFORM_API BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
 PLATFORM_API BOOL MoveWindow(HWND hwnd, int x, int y, int w, int h, BOOL repaint);
+// A batch of SetWindowPos calls applied together by EndDeferWindowPos.
 PLATFORM_API HDWP BeginDeferWindowPos(int n);
 PLATFORM_API HDWP DeferWindowPos(HDWP dwp, HWND hwnd, HWND after, int x, int y, int cx, int cy,
                                  UINT flags);
 PLATFORM_API BOOL EndDeferWindowPos(HDWP dwp);
+// (0, 0, width, height) of the client area, scroll bars excluded; any thread.
 PLATFORM_API BOOL GetClientRect(HWND hwnd, RECT* rc);
 PLATFORM_API BOOL GetWindowRect(HWND hwnd, RECT* rc);  // screen coordinates
+// Conversions between client and screen coordinates; a null window is the screen.
 PLATFORM_API BOOL ClientToScreen(HWND hwnd, POINT* pt);
 PLATFORM_API BOOL ScreenToClient(HWND hwnd, POINT* pt);
 PLATFORM_API int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT n);
+// showCmd and the rectangle the window has when neither minimized nor maximized.
 PLATFORM_API BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp);
 PLATFORM_API BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp);
+// Every descendant, depth first in creation order, until fn gives FALSE; a null
+// parent enumerates the top-level windows.
 PLATFORM_API BOOL EnumChildWindows(HWND parent, WNDENUMPROC fn, LPARAM lp);
-PLATFORM_API HWND FindWindow(LPCSTR className, LPCSTR title);  // within this process
+// The first top-level window (creation order) whose class and title match; null
+// arguments match anything. Within this process only.
+PLATFORM_API HWND FindWindow(LPCSTR className, LPCSTR title);
+// The same among the children of parent, starting after the window after.
 PLATFORM_API HWND FindWindowEx(HWND parent, HWND after, LPCSTR className, LPCSTR title);
+// A window that stands for the screen: its client rectangle is the screen.
 PLATFORM_API HWND GetDesktopWindow(void);
+// Activates the top-level window of hwnd; the foreground and active window is
+// the top-level window activated last (by the program or the user).
 PLATFORM_API BOOL SetForegroundWindow(HWND hwnd);
 PLATFORM_API HWND GetForegroundWindow(void);
 PLATFORM_API HWND GetActiveWindow(void);
 PLATFORM_API BOOL BringWindowToTop(HWND hwnd);
+// Screen size from the primary screen; the other metrics are fixed values.
 PLATFORM_API int GetSystemMetrics(int index);
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYMENU 15
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CXDOUBLECLK 36
+#define SM_CYDOUBLECLK 37
+#define SM_CMOUSEBUTTONS 43
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CXMAXIMIZED 61
+#define SM_CYMAXIMIZED 62
+#define SM_CXDRAG 68
+#define SM_CYDRAG 69
 
 // Procedures and messages.
+// Default processing: WM_SYSCOMMAND SC_CLOSE sends WM_CLOSE, WM_CLOSE destroys,
+// WM_PAINT validates through BeginPaint/EndPaint, WM_ERASEBKGND fills with the
+// class background, WM_SETCURSOR sets the class cursor (asking the parent
+// first), WM_RBUTTONUP sends WM_CONTEXTMENU, and children pass WM_MOUSEWHEEL
+// and WM_CONTEXTMENU on to their parent.
 PLATFORM_API LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Calls a procedure kept from subclassing.
 PLATFORM_API LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Direct call on the user-interface thread; from another thread the call is
 // handed to the user-interface thread and the caller blocks until it has run.
@@ -79,15 +150,25 @@ PLATFORM_API LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp
 PLATFORM_API LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Queued in order, delivered by the message loop. FALSE for a dead handle.
 PLATFORM_API BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// A message without window for a thread's own GetMessage loop.
 PLATFORM_API BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wp, LPARAM lp);
+// Makes the calling thread's GetMessage give FALSE (wParam = code) once its
+// queue is empty.
 PLATFORM_API void PostQuitMessage(int code);
-// Waits for the next posted message or input message of this thread; FALSE on WM_QUIT.
+// Waits for the next posted message (key presses among them) of this thread,
+// serving sent messages and Qt events meanwhile; with nothing posted, a window
+// with an invalid area gives WM_PAINT. FALSE on WM_QUIT.
 PLATFORM_API BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max);
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+// As GetMessage without waiting; FALSE when nothing is there. WM_PAINT stays
+// until the window is painted.
 PLATFORM_API BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove);
+// Posts WM_CHAR (next in the queue) for a WM_KEYDOWN of a character key.
 PLATFORM_API BOOL TranslateMessage(const MSG* msg);
+// Calls the window procedure (or the timer procedure of a WM_TIMER).
 PLATFORM_API LRESULT DispatchMessage(const MSG* msg);
+// TRUE while the user-interface thread runs a message sent by another thread.
 PLATFORM_API BOOL InSendMessage(void);
 // Serves the calls that other threads handed to the user-interface thread.
 // Called by every wait of the layer that runs on the user-interface thread.
@@ -101,11 +182,24 @@ PLATFORM_API BOOL ReleaseCapture(void);
 PLATFORM_API HWND GetCapture(void);
 PLATFORM_API HWND SetFocus(HWND hwnd);
 PLATFORM_API HWND GetFocus(void);
-PLATFORM_API SHORT GetKeyState(int vk);       // high bit set while the key is down
+PLATFORM_API SHORT GetKeyState(int vk);  // high bit set while the key is down
 PLATFORM_API SHORT GetAsyncKeyState(int vk);
-PLATFORM_API BOOL GetCursorPos(POINT* pt);    // screen coordinates
+PLATFORM_API BOOL GetCursorPos(POINT* pt);  // screen coordinates
 // Tests: set the state that GetKeyState reports for a key.
 PLATFORM_API void PlatformSetKeyState(int vk, BOOL down);
+// Tests: synthetic input sent through Qt to a window, translated like real
+// input. Mouse: msg is WM_MOUSEMOVE or a WM_xBUTTONDOWN/UP/DBLCLK message at
+// client (x, y); keys are the MK_ flags held (the button itself is implied).
+PLATFORM_API BOOL PlatformSimulateMouse(HWND hwnd, UINT msg, int x, int y, UINT keys);
+// A wheel turn of delta (120 per notch, positive away from the user).
+PLATFORM_API BOOL PlatformSimulateWheel(HWND hwnd, int x, int y, int delta, UINT keys);
+// A key press or release of a virtual key on the window that has the focus.
+PLATFORM_API BOOL PlatformSimulateKey(HWND hwnd, int vk, BOOL down, BOOL autoRepeat);
+// The close button of a top-level window or of an MDI document.
+PLATFORM_API BOOL PlatformSimulateClose(HWND hwnd);
+// Use of a window's scroll bar (SB_HORZ/SB_VERT): an SB_LINE/PAGE/LEFT/RIGHT
+// click, or a thumb drag to pos for SB_THUMBTRACK / SB_THUMBPOSITION.
+PLATFORM_API BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos);
 
 // Timers: WM_TIMER posted to the window every elapse milliseconds.
 PLATFORM_API UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC fn);

@@ -1,0 +1,177 @@
+// Every editing kernel on 100 MB of 8-bit and 16-bit data, beside memcpy of
+// the same bytes in the same run, so that each figure reads as a ratio to
+// memcpy. Each iteration starts from the same data (restored untimed).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+// The kernels are internal to wavkit; the benchmark compiles its own copy.
+#include "../wavkit/src/kernel_amplitude.cpp"
+#include "../wavkit/src/kernel_order.cpp"
+#include "../wavkit/src/kernel_ramp.cpp"
+
+namespace {
+
+constexpr uint32_t kBytes = 100u << 20;
+
+// Noise at about half scale, so that gains neither clamp everything nor nothing.
+const std::vector<uint8_t>& pristine() {
+    static std::vector<uint8_t> data = [] {
+        std::vector<uint8_t> d(2 * size_t{kBytes} + 256);
+        std::mt19937 rng(5);
+        for (size_t i = 0; i < d.size(); i += 2) {
+            int16_t v = static_cast<int16_t>(static_cast<int>(rng() % 32768) - 16384);
+            std::memcpy(&d[i], &v, 2);
+        }
+        for (size_t i = 0; i < d.size(); i += 7) d[i] = static_cast<uint8_t>(64 + rng() % 128);
+        return d;
+    }();
+    return data;
+}
+
+std::vector<uint8_t>& work() {
+    static std::vector<uint8_t> data(pristine().size());
+    return data;
+}
+
+// Runs op on freshly restored data each iteration; bytes counts for throughput.
+template <typename Op>
+void run(benchmark::State& state, uint64_t bytes, Op&& op) {
+    pristine();  // made before the first timing
+    auto& w = work();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(w.data(), pristine().data(), w.size() / 2 + 128);
+        state.ResumeTiming();
+        op(w.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+int bits_of(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+
+const kern::ByteRange kAll{0, kBytes};
+
+void BM_Memcpy(benchmark::State& state) {
+    pristine();
+    std::vector<uint8_t> dest(kBytes);  // zeroed, so its pages are in place
+    for (auto _ : state) {
+        std::memcpy(dest.data(), pristine().data(), kBytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
+}
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
+
+void BM_Volume(benchmark::State& state) {
+    int bits = bits_of(state);
+    run(state, kBytes, [bits](uint8_t* d) { kern::volume_kernel(d, bits, kAll, 1.5f); });
+}
+BENCHMARK(BM_Volume)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_PeakVolume(benchmark::State& state) {
+    int bits = bits_of(state);
+    run(state, kBytes, [bits](uint8_t* d) { kern::peak_kernel(d, bits, kAll); });
+}
+BENCHMARK(BM_PeakVolume)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_Silence(benchmark::State& state) {
+    int bits = bits_of(state);
+    run(state, kBytes, [bits](uint8_t* d) { kern::silence_kernel(d, bits, kAll); });
+}
+BENCHMARK(BM_Silence)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_Zeroize(benchmark::State& state) {
+    int bits = bits_of(state);
+    kern::ZeroizeThresholds t = kern::zeroize_thresholds(30);
+    run(state, kBytes, [bits, t](uint8_t* d) { kern::zeroize_kernel(d, bits, kAll, t); });
+}
+BENCHMARK(BM_Zeroize)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_Reverse(benchmark::State& state) {
+    int bits = bits_of(state);
+    run(state, kBytes, [bits](uint8_t* d) { kern::reverse_kernel(d, bits, kAll); });
+}
+BENCHMARK(BM_Reverse)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_FadeIn(benchmark::State& state) {
+    int bits = bits_of(state);
+    kern::Ramp ramp = kern::fade_in_ramp(10, kBytes, bits);
+    run(state, kBytes, [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, true); });
+}
+BENCHMARK(BM_FadeIn)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_FadeOut(benchmark::State& state) {
+    int bits = bits_of(state);
+    kern::Ramp ramp = kern::fade_out_ramp(10, kBytes, bits);
+    run(state, kBytes, [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, false); });
+}
+BENCHMARK(BM_FadeOut)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_ChannelFade(benchmark::State& state) {
+    int bits = bits_of(state);
+    unsigned align = bits == 8 ? 2 : 4;
+    run(state, kBytes, [bits, align](uint8_t* d) {
+        kern::channel_fade_kernel(d, kBytes, bits, align, kAll, 1.0f, true);
+    });
+}
+BENCHMARK(BM_ChannelFade)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_MovingAverage(benchmark::State& state) {
+    int bits = bits_of(state);
+    uint32_t values = bits == 8 ? kBytes : kBytes / 2;
+    run(state, kBytes,
+        [bits, values](uint8_t* d) { kern::moving_average_kernel(d, bits, 0, values, 6); });
+}
+BENCHMARK(BM_MovingAverage)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// Speed 50 %: 100 MB become 200 MB (the figure counts the bytes written).
+void BM_Stretch(benchmark::State& state) {
+    int bits = bits_of(state);
+    uint32_t values = bits == 8 ? kBytes : kBytes / 2;
+    run(state, 2ull * kBytes,
+        [bits, values](uint8_t* d) { kern::resample_kernel(d, bits, values, 2 * values, 0.5f); });
+}
+BENCHMARK(BM_Stretch)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// Speed 200 %: 100 MB become 50 MB (the figure counts the bytes read).
+void BM_Compress(benchmark::State& state) {
+    int bits = bits_of(state);
+    uint32_t values = bits == 8 ? kBytes : kBytes / 2;
+    run(state, kBytes,
+        [bits, values](uint8_t* d) { kern::resample_kernel(d, bits, values, values / 2, 2.0f); });
+}
+BENCHMARK(BM_Compress)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// Erase of the first 10 MB: 90 MB move down.
+void BM_EraseMove(benchmark::State& state) {
+    run(state, kBytes - (10u << 20), [](uint8_t* d) { kern::bring_down(d, 0, 10u << 20, kBytes); });
+}
+BENCHMARK(BM_EraseMove)->Unit(benchmark::kMillisecond);
+
+// Crop to the last 90 MB, and to a 40 MB mark in the middle (swapped, not rotated).
+void BM_CropMove(benchmark::State& state) {
+    uint32_t start = static_cast<uint32_t>(state.range(0)) << 20;
+    uint32_t length = static_cast<uint32_t>(state.range(1)) << 20;
+    run(state, length,
+        [start, length](uint8_t* d) { kern::bring_down(d, 0, start, start + length); });
+}
+BENCHMARK(BM_CropMove)->Args({10, 90})->Args({50, 40})->Unit(benchmark::kMillisecond);
+
+// Insertion of 10 MB of silence at 1 MB: 99 MB move up, 10 MB filled.
+void BM_InsertMove(benchmark::State& state) {
+    run(state, kBytes, [](uint8_t* d) {
+        kern::move_up(d, 1u << 20, 10u << 20, kBytes);
+        kern::fill_silence(d, 8, 1u << 20, 10u << 20);
+    });
+}
+BENCHMARK(BM_InsertMove)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

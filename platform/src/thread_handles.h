@@ -1,0 +1,45 @@
+// Private to the thread, mutex and time units: the table of waitable objects
+// (threads and mutexes share one handle space, so WaitForSingleObject and
+// CloseHandle serve both) and the one wait loop every blocking call uses.
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "internal.h"
+
+namespace plat {
+
+enum class ObjectKind { thread = 1, mutex = 2 };
+
+// Handles are numbers that are never reused; a closed handle is not found.
+HANDLE object_add(ObjectKind kind, std::shared_ptr<void> obj);
+std::shared_ptr<void> object_get(HANDLE h, ObjectKind kind);
+bool object_kind(HANDLE h, ObjectKind* kind);
+std::shared_ptr<void> object_remove(HANDLE h, ObjectKind* kind);
+
+// Guards every thread record; wake_waiters() (internal.h) tells blocked waits
+// to look again: a thread ended, a mutex was released, a stop or resume was
+// requested, a call was handed to the user-interface thread.
+std::mutex& state_lock();
+std::condition_variable& state_cv();
+
+// Calls try_once (with no lock held) until it gives true or timeoutMs passes;
+// false on timeout. On the user-interface thread the wait keeps serving sent
+// messages; on other threads it honours stop requests (the thread ends there).
+bool wait_until(const std::function<bool()>& try_once, DWORD timeoutMs);
+
+// Milliseconds on a monotonic clock.
+uint64_t monotonic_ms();
+
+// Sleep on a thread that may be stopped: wakes early to end the thread.
+void sleep_interruptible(DWORD ms);
+
+// Mutex unit: waits for a mutex object; releases every mutex the given thread
+// still owns (its owner ended, so the next waiter gets it).
+DWORD mutex_wait(const std::shared_ptr<void>& obj, DWORD timeoutMs);
+void mutexes_abandon(DWORD threadId);
+
+}  // namespace plat

@@ -1,0 +1,267 @@
+// The MDI client: creating, activating and destroying documents, the default
+// frame and document procedures, and a document's horizontal scroll bar.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "window_test_log.h"
+
+using wtest::log;
+
+namespace {
+
+LRESULT CALLBACK frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    wtest::log().push_back({hwnd, msg, wp, lp});
+    HWND client = FindWindowEx(hwnd, nullptr, "MDICLIENT", nullptr);
+    return DefFrameProc(hwnd, client, msg, wp, lp);
+}
+
+LPARAM g_create_lparam = 0;
+
+LRESULT CALLBACK doc_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCT*>(lp);
+        g_create_lparam = static_cast<MDICREATESTRUCT*>(cs->lpCreateParams)->lParam;
+    }
+    return wtest::record_mdi_child_proc(hwnd, msg, wp, lp);
+}
+
+class MdiClient : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string fcls = wtest::register_class("WTestFrame", frame_proc);
+        doc_class = wtest::register_class("WTestDocument", doc_proc, CS_DBLCLKS);
+        frame = CreateWindowEx(0, fcls.c_str(), "Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               800, 600, nullptr, nullptr, nullptr, nullptr);
+        CLIENTCREATESTRUCT ccs{reinterpret_cast<HMENU>(0x99), 800};
+        client = CreateWindowEx(WS_EX_CLIENTEDGE, "MDICLIENT", "WAVEDESK - MDI",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 700, 500, frame,
+                                reinterpret_cast<HMENU>(3244), nullptr, &ccs);
+        PlatformProcessEvents();
+        log().clear();
+    }
+    void TearDown() override {
+        DestroyWindow(frame);
+        PlatformProcessEvents();
+    }
+    HWND create_doc(const char* title, DWORD style = 0) {
+        MDICREATESTRUCT mcs{doc_class.c_str(), title,         nullptr,
+                            CW_USEDEFAULT,     CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT,     style,         0};
+        return reinterpret_cast<HWND>(SendMessage(client, WM_MDICREATE, 0, LPARAM(&mcs)));
+    }
+    HWND active() { return reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0)); }
+    // The WM_MDIACTIVATE messages seen, as (receiver, losing, gaining).
+    std::vector<std::array<HWND, 3>> activations() {
+        std::vector<std::array<HWND, 3>> out;
+        for (const auto& e : wtest::of(WM_MDIACTIVATE))
+            out.push_back({e.hwnd, reinterpret_cast<HWND>(e.wp), reinterpret_cast<HWND>(e.lp)});
+        return out;
+    }
+    std::string doc_class;
+    HWND frame = nullptr, client = nullptr;
+};
+
+using Act = std::array<HWND, 3>;
+
+TEST_F(MdiClient, CreatingDocumentsActivatesEachAndTellsTheLosingOne) {
+    EXPECT_EQ(active(), nullptr);
+    HWND one = create_doc("one.wav");
+    ASSERT_TRUE(one);
+    EXPECT_EQ(GetParent(one), client);
+    EXPECT_EQ(GetDlgCtrlID(one), 800);
+    EXPECT_TRUE(IsWindowVisible(one));
+    EXPECT_EQ(active(), one);
+    HWND two = create_doc("two.wav");
+    EXPECT_EQ(GetDlgCtrlID(two), 801);
+    EXPECT_EQ(active(), two);
+    EXPECT_EQ(activations(),
+              (std::vector<Act>{{one, nullptr, one}, {one, one, two}, {two, one, two}}));
+    EXPECT_EQ(wtest::of(WM_CREATE, one).size(), 1u);
+    char title[32];
+    GetWindowText(two, title, sizeof title);
+    EXPECT_STREQ(title, "two.wav");
+}
+
+TEST_F(MdiClient, ActivatingAndDestroyingMoveTheActiveDocument) {
+    HWND one = create_doc("one");
+    HWND two = create_doc("two");
+    HWND three = create_doc("three");
+    log().clear();
+    SendMessage(client, WM_MDIACTIVATE, WPARAM(one), 0);
+    EXPECT_EQ(active(), one);
+    EXPECT_EQ(activations(), (std::vector<Act>{{three, three, one}, {one, three, one}}));
+
+    log().clear();
+    SendMessage(client, WM_MDIDESTROY, WPARAM(one), 0);
+    EXPECT_FALSE(IsWindow(one));
+    HWND next = active();
+    EXPECT_EQ(next, three) << "the most recently active document takes over";
+    EXPECT_EQ(activations(), (std::vector<Act>{{one, one, three}, {three, one, three}}));
+    EXPECT_EQ(wtest::sequence(one, {WM_MDIACTIVATE, WM_DESTROY}),
+              (std::vector<UINT>{WM_MDIACTIVATE, WM_DESTROY}))
+        << "the document hears of losing activation before it is destroyed";
+
+    SendMessage(client, WM_MDIDESTROY, WPARAM(three), 0);
+    EXPECT_EQ(active(), two);
+    log().clear();
+    SendMessage(client, WM_MDIDESTROY, WPARAM(two), 0);
+    EXPECT_EQ(active(), nullptr);
+    EXPECT_EQ(activations(), (std::vector<Act>{{two, two, nullptr}}))
+        << "the last document learns that none follows";
+}
+
+TEST_F(MdiClient, AClickActivatesAnInactiveDocument) {
+    HWND one = create_doc("one");
+    HWND two = create_doc("two");
+    PlatformSimulateMouse(one, WM_LBUTTONDOWN, 5, 5, 0);
+    EXPECT_EQ(active(), one);
+    EXPECT_EQ(wtest::of(WM_LBUTTONDOWN, one).size(), 1u);
+    PlatformSimulateMouse(two, WM_LBUTTONDOWN, 5, 5, 0);
+    EXPECT_EQ(active(), two);
+}
+
+TEST_F(MdiClient, TheCloseButtonDestroysTheDocumentThroughTheClient) {
+    HWND one = create_doc("one");
+    PlatformSimulateClose(one);
+    EXPECT_EQ(wtest::sequence(one, {WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
+              (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(one));
+    EXPECT_EQ(active(), nullptr);
+}
+
+TEST_F(MdiClient, CreateMdiWindowAndMaximizedState) {
+    HWND doc = CreateMDIWindow(doc_class.c_str(), "max", WS_MAXIMIZE, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, client, nullptr, 5);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(g_create_lparam, 5) << "the document sees the creation record in WM_CREATE";
+    PlatformProcessEvents();
+    BOOL maximized = FALSE;
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, LPARAM(&maximized))),
+              doc);
+    EXPECT_TRUE(maximized);
+    SendMessage(client, WM_MDIRESTORE, WPARAM(doc), 0);
+    PlatformProcessEvents();
+    EXPECT_FALSE(IsZoomed(doc));
+    EXPECT_EQ(wtest::of(WM_SIZE, doc).back().wp, WPARAM(SIZE_RESTORED));
+}
+
+TEST_F(MdiClient, TilingPlacesDocumentsSideBySide) {
+    HWND one = create_doc("one");
+    HWND two = create_doc("two");
+    EXPECT_TRUE(SendMessage(client, WM_MDITILE, 0, 0));
+    PlatformProcessEvents();
+    RECT a, b;
+    GetWindowRect(one, &a);
+    GetWindowRect(two, &b);
+    bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+    EXPECT_TRUE(apart);
+    EXPECT_TRUE(SendMessage(client, WM_MDICASCADE, 0, 0));
+    PlatformProcessEvents();
+    GetWindowRect(one, &a);
+    GetWindowRect(two, &b);
+    EXPECT_NE(a.left, b.left) << "cascaded documents are offset";
+}
+
+TEST_F(MdiClient, MenusAreStoredAndWindowMenuCommandsActivate) {
+    HMENU frame_menu = reinterpret_cast<HMENU>(0x10), window_menu = reinterpret_cast<HMENU>(0x20);
+    EXPECT_EQ(SendMessage(client, WM_MDISETMENU, WPARAM(frame_menu), LPARAM(window_menu)), 0);
+    EXPECT_EQ(SendMessage(client, WM_MDISETMENU, WPARAM(0x30), 0), LRESULT(frame_menu));
+    EXPECT_EQ(SendMessage(client, WM_MDIREFRESHMENU, 0, 0), LRESULT(0x30));
+    HWND one = create_doc("one");
+    create_doc("two");
+    SendMessage(frame, WM_COMMAND, 800, 0);
+    EXPECT_EQ(active(), one);
+}
+
+TEST_F(MdiClient, ControlF4AndF6AreTranslatedForTheActiveDocument) {
+    HWND one = create_doc("one");
+    HWND two = create_doc("two");
+    PlatformSetKeyState(VK_CONTROL, TRUE);
+    MSG m{two, WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
+    EXPECT_TRUE(TranslateMDISysAccel(client, &m));
+    EXPECT_EQ(active(), one);
+    m.wParam = VK_F4;
+    EXPECT_TRUE(TranslateMDISysAccel(client, &m));
+    EXPECT_FALSE(IsWindow(one));
+    m.wParam = 'A';
+    EXPECT_FALSE(TranslateMDISysAccel(client, &m));
+    PlatformSetKeyState(VK_CONTROL, FALSE);
+    EXPECT_FALSE(TranslateMDISysAccel(client, &m));
+}
+
+class MdiScroll : public MdiClient {
+protected:
+    void SetUp() override {
+        MdiClient::SetUp();
+        doc = create_doc("scroll", WS_HSCROLL);
+        PlatformProcessEvents();
+        log().clear();
+    }
+    std::vector<std::pair<int, int>> scrolls() {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& e : wtest::of(WM_HSCROLL, doc))
+            out.push_back({LOWORD(e.wp), HIWORD(e.wp)});
+        return out;
+    }
+    HWND doc = nullptr;
+};
+
+TEST_F(MdiScroll, TheBarSitsBelowTheClientArea) {
+    RECT rc, wr;
+    GetClientRect(doc, &rc);
+    SetScrollRange(doc, SB_HORZ, 0, 0, TRUE);
+    RECT without;
+    GetClientRect(doc, &without);
+    EXPECT_EQ(without.bottom - rc.bottom, GetSystemMetrics(SM_CYHSCROLL))
+        << "an empty range hides the bar and gives its room to the client";
+    EXPECT_EQ(without.right, rc.right);
+    auto sizes = wtest::of(WM_SIZE, doc);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(HIWORD(sizes.back().lp), without.bottom);
+    GetWindowRect(doc, &wr);
+    EXPECT_GT(wr.bottom - wr.top, without.bottom);
+}
+
+TEST_F(MdiScroll, RangeAndPositionAreKeptAndClamped) {
+    SetScrollRange(doc, SB_HORZ, 0, 1000, TRUE);
+    int lo = -1, hi = -1;
+    GetScrollRange(doc, SB_HORZ, &lo, &hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 1000);
+    EXPECT_EQ(SetScrollPos(doc, SB_HORZ, 300, TRUE), 0);
+    EXPECT_EQ(SetScrollPos(doc, SB_HORZ, 5000, TRUE), 300);
+    EXPECT_EQ(GetScrollPos(doc, SB_HORZ), 1000);
+    SetScrollRange(doc, SB_HORZ, 0, 500, TRUE);
+    EXPECT_EQ(GetScrollPos(doc, SB_HORZ), 500);
+}
+
+TEST_F(MdiScroll, ClicksSendScrollCodesAndLeaveTheBarToTheProgram) {
+    SetScrollRange(doc, SB_HORZ, 0, 1000, TRUE);
+    SetScrollPos(doc, SB_HORZ, 100, TRUE);
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0));
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_PAGELEFT, 0));
+    EXPECT_EQ(scrolls(),
+              (std::vector<std::pair<int, int>>{
+                  {SB_LINERIGHT, 0}, {SB_ENDSCROLL, 0}, {SB_PAGELEFT, 0}, {SB_ENDSCROLL, 0}}));
+    EXPECT_EQ(GetScrollPos(doc, SB_HORZ), 100) << "only SetScrollPos moves the bar";
+    EXPECT_EQ(wtest::of(WM_HSCROLL, doc)[0].lp, 0);
+}
+
+TEST_F(MdiScroll, DraggingTheThumbReportsItsPosition) {
+    SetScrollRange(doc, SB_HORZ, 0, 1000, TRUE);
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_THUMBTRACK, 640));
+    EXPECT_EQ(scrolls(), (std::vector<std::pair<int, int>>{
+                             {SB_THUMBTRACK, 640}, {SB_THUMBPOSITION, 640}, {SB_ENDSCROLL, 0}}));
+}
+
+TEST_F(MdiScroll, ADisabledBarSendsNothing) {
+    EXPECT_TRUE(EnableScrollBar(doc, SB_HORZ, ESB_DISABLE_BOTH));
+    EXPECT_FALSE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0));
+    EXPECT_TRUE(scrolls().empty());
+    EnableScrollBar(doc, SB_HORZ, ESB_ENABLE_BOTH);
+    EXPECT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0));
+    EXPECT_EQ(scrolls().size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+// Undo after every operation gives back the bytes exactly; operations started
+// at once on one document run one after the other, and on two documents side
+// by side, each with the right result.
+#include <gtest/gtest.h>
+#include <sonrel/effects.h>
+
+#include "../../wavkit/src/kernels.h"
+#include "effects_fixture.h"
+
+namespace {
+
+using namespace fxtest;
+using wavtest::data_of;
+using wavtest::Format;
+using wavtest::make_document;
+using wavtest::set_mark;
+
+struct Named {
+    const char* name;
+    LPTHREAD_START_ROUTINE proc;
+};
+
+const Named kInPlace[] = {
+    {"ChangeVolume", ChangeVolume},
+    {"FadeIn", FadeIn},
+    {"FadeOut", FadeOut},
+    {"FadeChannelsLeftToRight", FadeChannelsLeftToRight},
+    {"FadeChannelsRightToLeft", FadeChannelsRightToLeft},
+    {"SetMaxVolume", SetMaxVolume},
+    {"SetSilence", SetSilence},
+    {"Zeroize", Zeroize},
+    {"Reverse", Reverse},
+    {"LowPass", LowPass},
+};
+
+// Values that every in-place operation changes in any stretch of a few values:
+// of both signs, small enough for zeroize, below full scale, all different.
+Bytes varied(int bits, size_t values) {
+    if (bits == 8) {
+        Bytes b(values);
+        for (size_t i = 0; i < values; ++i) b[i] = static_cast<uint8_t>(100 + (i * 7) % 60);
+        return b;
+    }
+    std::vector<int16_t> v(values);
+    for (size_t i = 0; i < values; ++i) {
+        int magnitude = 100 + static_cast<int>(i) * 17;
+        v[i] = static_cast<int16_t>(i % 2 ? magnitude : -magnitude);
+    }
+    return le16(v);
+}
+
+TEST(EffectsUndo, EveryInPlaceOperationIsUndoneExactly) {
+    struct Layout {
+        Format fmt;
+        DWORD markStart, markLength;
+    };
+    // Marks on odd offsets and at the end, where the walks reach outside the mark.
+    const Layout layouts[] = {{{2, 22050, 16}, 3, 41},  {{2, 22050, 16}, 0, 0},
+                              {{2, 11025, 8}, 5, 30},   {{1, 11025, 8}, 0, 0},
+                              {{2, 22050, 16}, 90, 10}, {{2, 11025, 8}, 41, 9}};
+    for (const Layout& layout : layouts) {
+        for (const Named& op : kInPlace) {
+            wavtest::Frame docs;
+            RecordingFrame rf;
+            const Bytes before = varied(layout.fmt.bits, 50);
+            rf.doc = make_document(docs, layout.fmt, before);
+            set_mark(rf.doc, layout.markStart, layout.markLength);
+            ASSERT_EQ(run_operation(op.proc, rf.frame).exitCode, 1u) << op.name;
+            bool silenceWithoutMark = op.proc == SetSilence && layout.markLength == 0;
+            bool monoChannelFade =
+                layout.fmt.channels == 1 &&
+                (op.proc == FadeChannelsLeftToRight || op.proc == FadeChannelsRightToLeft);
+            if (!silenceWithoutMark && !monoChannelFade) {
+                EXPECT_NE(data_of(rf.doc), before) << op.name << " changed nothing";
+            }
+            if (silenceWithoutMark) continue;
+            ASSERT_TRUE(RestoreUndoInformation(rf.doc)) << op.name;
+            EXPECT_EQ(data_of(rf.doc), before)
+                << op.name << ", " << layout.fmt.bits << " bits, mark " << layout.markStart;
+        }
+    }
+}
+
+TEST(EffectsUndo, InsertionAndDeletionAreUndoneExactly) {
+    wavtest::Frame docs;
+    RecordingFrame rf;
+    const Bytes before = varied(16, 500);
+    rf.doc = make_document(docs, Format{2, 22050, 16}, before);
+    set_mark(rf.doc, 200, 0);
+    ASSERT_EQ(run_operation(InsertSilence, rf.frame).exitCode, 1u);
+    EXPECT_EQ(data_of(rf.doc).size(), 1000u + 88000u);
+    ASSERT_TRUE(RestoreUndoInformation(rf.doc));
+    EXPECT_EQ(data_of(rf.doc), before);
+    set_mark(rf.doc, 100, 300);
+    ASSERT_EQ(Erase(rf.doc), 1);
+    EXPECT_EQ(data_of(rf.doc).size(), 700u);
+    ASSERT_TRUE(RestoreUndoInformation(rf.doc));
+    EXPECT_EQ(data_of(rf.doc), before);
+}
+
+Bytes volume_of(Bytes data, unsigned percent) {
+    kern::volume_kernel(data.data(), 16, kern::ByteRange{0, static_cast<uint32_t>(data.size())},
+                        kern::volume_gain(percent));
+    return data;
+}
+
+Bytes reversed(Bytes data) {
+    kern::reverse_kernel(data.data(), 16, kern::ByteRange{0, static_cast<uint32_t>(data.size())});
+    return data;
+}
+
+Bytes faded_in(Bytes data, unsigned percent) {
+    uint32_t n = static_cast<uint32_t>(data.size());
+    kern::ramp_kernel(data.data(), 16, kern::ByteRange{0, n}, kern::fade_in_ramp(percent, n, 16),
+                      true);
+    return data;
+}
+
+Bytes compressed(Bytes data) {
+    uint32_t values = static_cast<uint32_t>(data.size() / 2);
+    kern::resample_kernel(data.data(), 16, values, values / 2, 2.0f);
+    data.resize(data.size() / 2);
+    return data;
+}
+
+TEST(EffectsConcurrency, TwoOperationsOnOneDocumentRunOneAfterTheOther) {
+    Setting half("Sonrel\\Settings\\Filters\\Volume", "50", "200");
+    Setting plain("Sonrel\\Settings\\Filters\\VelocitySmooth", "0", "1");
+    const Bytes data = wavtest::pattern(8u << 20, 11);
+    for (int round = 0; round < 3; ++round) {
+        wavtest::Frame docs;
+        RecordingFrame a, b;
+        a.doc = b.doc = make_document(docs, Format{2, 44100, 16}, data);
+        std::vector<Finished> done = run_together({ChangeVolume, Reverse}, {a.frame, b.frame});
+        EXPECT_EQ(done[0].exitCode, 1u);
+        EXPECT_EQ(done[1].exitCode, 1u);
+        ASSERT_EQ(data_of(a.doc), reversed(volume_of(data, 50))) << "round " << round;
+    }
+    // A fade and a speed change do not commute: the result is one order or the other.
+    const Bytes fadeFirst = compressed(faded_in(data, 10));
+    const Bytes speedFirst = faded_in(compressed(data), 10);
+    ASSERT_NE(fadeFirst, speedFirst);
+    for (int round = 0; round < 3; ++round) {
+        wavtest::Frame docs;
+        RecordingFrame a, b;
+        a.doc = b.doc = make_document(docs, Format{2, 44100, 16}, data);
+        run_together({FadeIn, Velocity}, {a.frame, b.frame});
+        Bytes result = data_of(a.doc);
+        EXPECT_TRUE(result == fadeFirst || result == speedFirst) << "round " << round;
+    }
+}
+
+TEST(EffectsConcurrency, OperationsOnTwoDocumentsRunSideBySide) {
+    Setting half("Sonrel\\Settings\\Filters\\Volume", "50", "200");
+    const Bytes data = wavtest::pattern(8u << 20, 13);
+    wavtest::Frame docs;
+    RecordingFrame a, b;
+    a.doc = make_document(docs, Format{2, 44100, 16}, data);
+    b.doc = make_document(docs, Format{2, 44100, 16}, data);
+    std::vector<Finished> done = run_together({ChangeVolume, Reverse}, {a.frame, b.frame});
+    EXPECT_EQ(done[0].exitCode, 1u);
+    EXPECT_EQ(done[1].exitCode, 1u);
+    EXPECT_EQ(data_of(a.doc), volume_of(data, 50));
+    EXPECT_EQ(data_of(b.doc), reversed(data));
+}
+
+TEST(EffectsConcurrency, ErasingOnTheFrameThreadWaitsForARunningOperation) {
+    Setting half("Sonrel\\Settings\\Filters\\Volume", "50", "200");
+    const Bytes data = wavtest::pattern(8u << 20, 17);
+    const Bytes rest(data.begin() + 4, data.end());
+    for (int round = 0; round < 3; ++round) {
+        wavtest::Frame docs;
+        RecordingFrame rf;
+        rf.doc = make_document(docs, Format{2, 44100, 16}, data);
+        set_mark(rf.doc, 0, 4);
+        DWORD id = 0;
+        HANDLE h = CreateThread(nullptr, 0, ChangeVolume, rf.frame, 0, &id);
+        EXPECT_EQ(Erase(rf.doc), 1);
+        WaitForSingleObject(h, INFINITE);
+        CloseHandle(h);
+        // The volume first changes only the mark, which the erase then removes;
+        // the erase first leaves no mark, and the volume takes the whole rest.
+        Bytes result = data_of(rf.doc);
+        EXPECT_TRUE(result == rest || result == volume_of(rest, 50)) << "round " << round;
+    }
+}
+
+}  // namespace

@@ -1,1 +1,0 @@
-// Placeholder translation unit while the library has no sources.

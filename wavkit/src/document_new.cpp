@@ -1,0 +1,64 @@
+// A new, empty document in the format of the NewFile settings.
+#include <kit/rvg32.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "document.h"
+
+namespace {
+
+HGLOBAL make_new_header() {
+    HGLOBAL h = doc::alloc_block(sizeof(HeaderBlock), true);
+    doc::Pin<HeaderBlock> p(h);
+    if (!p) {
+        doc::free_block(h);
+        return nullptr;
+    }
+    doc::init_header(p.ptr, RegGetWord("Sonrel\\NewFile\\Channels", 1),
+                     RegGetDWord("Sonrel\\NewFile\\Samples", 22050),
+                     RegGetDWord("Sonrel\\NewFile\\BytesPerSec", 22050),
+                     RegGetWord("Sonrel\\NewFile\\BytesPerSample", 1),
+                     RegGetWord("Sonrel\\NewFile\\Bit", 8), 0);
+    p->fileLength = 0;  // an empty document has no file length at all
+    return h;
+}
+
+HGLOBAL make_new_file_info() {
+    HGLOBAL h = doc::alloc_block(sizeof(FileInfoBlock), true);
+    doc::Pin<FileInfoBlock> p(h);
+    if (!p) {
+        doc::free_block(h);
+        return nullptr;
+    }
+    p->listFlag = 1;
+    std::strcpy(p->software, "Sonrel2003 for Windows");
+    return h;
+}
+
+}  // namespace
+
+WAVKIT_API HWND NewFile(HWND frame, HWND client, int number) {
+    try {
+        char name[INFO_PATH_CHARS];
+        std::snprintf(name, sizeof name, "Unnamed -%d-.WAV", number);
+        HWND w = doc::create_document_window(frame, client, name, WS_HSCROLL);
+        if (!w) return nullptr;
+        HGLOBAL header = make_new_header();
+        HGLOBAL fileinfo = make_new_file_info();
+        if (!header || !fileinfo ||
+            !doc::attach_document(w, header, nullptr, fileinfo, name, SOURCE_NEW)) {
+            doc::free_block(header);
+            doc::free_block(fileinfo);
+            DestroyWindow(w);
+            return nullptr;
+        }
+        SetFileNotWorking(w);
+        EnableScrollBar(w, SB_HORZ, ESB_DISABLE_BOTH);
+        return w;
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return nullptr;
+    }
+}

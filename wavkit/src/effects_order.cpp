@@ -1,0 +1,46 @@
+// Reverse and soften: thread procedures that rearrange or smooth values in
+// place, with the protocol of the amplitude effects.
+#include <kit/rvg32.h>
+#include <sonrel/effects.h>
+
+#include <algorithm>
+
+#include "operation.h"
+
+namespace {
+
+constexpr UINT kReverseName = 15007;
+constexpr UINT kLowPassName = 15001;
+// The widest moving average the settings may ask for.
+constexpr unsigned kMaxWidth = 20;
+
+void reverse(const op::Edit& e, unsigned) {
+    e.record(op::change_span(e.s.range, e.s.bits));
+    if (e.s.size != 0) kern::reverse_kernel(e.s.data, e.s.bits, e.s.range);
+}
+
+void soften(const op::Edit& e, unsigned) {
+    unsigned width =
+        std::min<unsigned>(RegGetWord("Sonrel\\Settings\\Filters\\LowPass", 4) + 2u, kMaxWidth);
+    const op::Samples& s = e.s;
+    e.record(op::change_span(s.range, s.bits));
+    if (s.size == 0) return;
+    uint64_t end = uint64_t{s.range.start} + s.range.length;
+    uint32_t first = s.bits == 8 ? s.range.start : s.range.start / 2;
+    uint32_t last = static_cast<uint32_t>(s.bits == 8 ? end : end / 2);
+    kern::moving_average_kernel(s.data, s.bits, first, last, width);
+}
+
+}  // namespace
+
+EFFECTS_API DWORD Reverse(LPVOID frame) {
+    op::thread_body(frame, [](HWND f) {
+        op::run_in_place(f, {kReverseName, "Reverse", 0, reverse});
+    });
+}
+
+EFFECTS_API DWORD LowPass(LPVOID frame) {
+    op::thread_body(frame, [](HWND f) {
+        op::run_in_place(f, {kLowPassName, "Soften", 0, soften});
+    });
+}

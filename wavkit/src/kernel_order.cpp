@@ -1,0 +1,221 @@
+// Kernels that move sample values: reverse, the forward moving average, the
+// speed change's resampling and the byte moves of erase, crop and insertion.
+#include <cstring>
+
+#include "kernel_loop.h"
+#include "kernels.h"
+
+namespace kern {
+
+namespace {
+
+// Reverses values [first, last) in place, meeting in the middle.
+template <typename T>
+void reverse_values(T* v, uint32_t first, uint32_t last) {
+    while (last - first > 1) {
+        uint32_t pairs = std::min((last - first) / 2, kSliceValues);
+        T* lo = v + first;
+        T* hi = v + last - 1;
+        for (uint32_t k = 0; k < pairs; ++k) {
+            T t = lo[k];
+            lo[k] = *(hi - k);
+            *(hi - k) = t;
+        }
+        first += pairs;
+        last -= pairs;
+        PlatformCheckpoint();
+    }
+}
+
+// Reverses bytes [first, last): eight bytes from each end at a time, each
+// group reversed with a byte swap, then the middle one by one.
+void reverse_bytes(uint8_t* v, size_t first, size_t last) {
+    while (last - first >= 16) {
+        size_t groups = std::min<size_t>((last - first) / 16, kSliceValues / 8);
+        for (size_t g = 0; g < groups; ++g) {
+            uint64_t lo, hi;
+            std::memcpy(&lo, v + first, 8);
+            std::memcpy(&hi, v + last - 8, 8);
+            lo = __builtin_bswap64(lo);
+            hi = __builtin_bswap64(hi);
+            std::memcpy(v + first, &hi, 8);
+            std::memcpy(v + last - 8, &lo, 8);
+            first += 8;
+            last -= 8;
+        }
+        PlatformCheckpoint();
+    }
+    reverse_values(v, static_cast<uint32_t>(first), static_cast<uint32_t>(last));
+}
+
+// The running window sum of the moving average, with the division by a
+// constant width so that it compiles to a multiplication.
+template <unsigned Width, typename T, typename Sum>
+void average_values(T* v, uint32_t first, uint32_t end) {
+    Sum sum = 0;
+    for (uint32_t j = first; j < first + Width; ++j) sum += v[j];
+    // Values i .. i + Width - 1 are all at or after i, so none has been averaged yet.
+    in_slices(first, end - Width, [&](size_t i, size_t stop) {
+        for (; i < stop; ++i) {
+            T old = v[i];
+            v[i] = static_cast<T>(sum / static_cast<Sum>(Width));
+            sum += static_cast<Sum>(v[i + Width]) - static_cast<Sum>(old);
+        }
+    });
+}
+
+template <typename T, typename Sum>
+void average_dispatch(T* v, uint32_t first, uint32_t end, unsigned width) {
+    switch (width) {
+#define SONREL_AVERAGE_CASE(n) \
+    case n:                    \
+        return average_values<n, T, Sum>(v, first, end);
+        SONREL_AVERAGE_CASE(1)
+        SONREL_AVERAGE_CASE(2)
+        SONREL_AVERAGE_CASE(3)
+        SONREL_AVERAGE_CASE(4)
+        SONREL_AVERAGE_CASE(5)
+        SONREL_AVERAGE_CASE(6)
+        SONREL_AVERAGE_CASE(7)
+        SONREL_AVERAGE_CASE(8)
+        SONREL_AVERAGE_CASE(9)
+        SONREL_AVERAGE_CASE(10)
+        SONREL_AVERAGE_CASE(11)
+        SONREL_AVERAGE_CASE(12)
+        SONREL_AVERAGE_CASE(13)
+        SONREL_AVERAGE_CASE(14)
+        SONREL_AVERAGE_CASE(15)
+        SONREL_AVERAGE_CASE(16)
+        SONREL_AVERAGE_CASE(17)
+        SONREL_AVERAGE_CASE(18)
+        SONREL_AVERAGE_CASE(19)
+        SONREL_AVERAGE_CASE(20)
+#undef SONREL_AVERAGE_CASE
+        default:
+            return;
+    }
+}
+
+// Exchanges two disjoint byte ranges of equal length.
+void swap_bytes(uint8_t* a, uint8_t* b, uint32_t count) {
+    in_slices(0, count, [&](size_t i, size_t stop) { std::swap_ranges(a + i, a + stop, b + i); });
+}
+
+inline uint32_t source_index(uint32_t i, double speed, uint32_t last) {
+    double x = static_cast<double>(i) * speed;
+    return x < static_cast<double>(last) ? static_cast<uint32_t>(x) : last;
+}
+
+template <typename T>
+void resample_values(T* v, uint32_t oldCount, uint32_t newCount, double speed) {
+    const uint32_t last = oldCount - 1;
+    if (newCount > oldCount) {
+        // Stretching: every source lies before its target, so walk down from the end.
+        uint32_t i = newCount - 1;
+        while (i >= 1) {
+            uint32_t stop = i > kSliceValues ? i - kSliceValues : 0;
+            for (; i > stop; --i) v[i] = v[source_index(i, speed, last)];
+            PlatformCheckpoint();
+        }
+        return;
+    }
+    // Compressing: every source lies at or after its target, so walk up from the front.
+    in_slices(0, newCount, [&](size_t i, size_t stop) {
+        for (; i < stop; ++i) v[i] = v[source_index(i, speed, last)];
+    });
+}
+
+}  // namespace
+
+void reverse_kernel(uint8_t* data, int bits, ByteRange r) {
+    if (bits == 8) {
+        if (r.length > 1) reverse_bytes(data, r.start + 1, size_t{r.start} + r.length);
+        return;
+    }
+    uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
+    if (end > first + 1) reverse_values(reinterpret_cast<int16_t*>(data), first + 1, end);
+}
+
+void moving_average_kernel(uint8_t* data, int bits, uint32_t firstValue, uint32_t endValue,
+                           unsigned width) {
+    if (width == 0 || endValue <= firstValue || endValue - firstValue <= width) return;
+    if (bits == 8) {
+        average_dispatch<uint8_t, uint32_t>(data, firstValue, endValue, width);
+    } else {
+        average_dispatch<int16_t, int32_t>(reinterpret_cast<int16_t*>(data), firstValue, endValue,
+                                           width);
+    }
+}
+
+SpeedFactors speed_factors(unsigned percent) {
+    float speed = static_cast<float>(percent) * 0.01f;
+    return SpeedFactors{speed, 1.0f / speed};
+}
+
+uint64_t scaled_size(uint32_t bytes, float factor) {
+    double x = static_cast<double>(bytes) * static_cast<double>(factor);
+    if (!(x > 0.0)) return 0;
+    if (x >= 18446744073709551615.0) return UINT64_MAX;
+    return static_cast<uint64_t>(x);
+}
+
+void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed) {
+    if (oldCount == 0 || newCount == 0) return;
+    if (bits == 8) {
+        resample_values(data, oldCount, newCount, speed);
+    } else {
+        resample_values(reinterpret_cast<int16_t*>(data), oldCount, newCount, speed);
+    }
+}
+
+void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size) {
+    if (from >= size || to >= from) return;
+    // Ascending slices: a slice's source lies above every earlier destination.
+    in_slices(from, size, [&](size_t i, size_t stop) {
+        std::memmove(data + to + (i - from), data + i, stop - i);
+    });
+}
+
+void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size) {
+    if (at >= size || count == 0) return;
+    // Descending slices: a slice's source lies below every earlier destination.
+    uint32_t end = size;
+    while (end > at) {
+        uint32_t begin = end - at > kSliceValues ? end - kSliceValues : at;
+        std::memmove(data + begin + count, data + begin, end - begin);
+        end = begin;
+        PlatformCheckpoint();
+    }
+}
+
+void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last) {
+    if (first >= middle || middle >= last) return;
+    std::rotate(data + first, data + middle, data + last);
+    PlatformCheckpoint();
+}
+
+void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end) {
+    if (to >= from || from >= end) return;
+    uint32_t moved = end - from, gap = from - to;
+    if (moved <= gap) {
+        swap_bytes(data + to, data + from, moved);
+    } else {
+        rotate_bytes(data, to, from, end);
+    }
+}
+
+void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end) {
+    if (to >= from || from >= end) return;
+    uint32_t moved = end - from, gap = from - to;
+    if (moved <= gap) {
+        swap_bytes(data + to, data + from, moved);
+    } else {
+        rotate_bytes(data, to, end - gap, end);
+    }
+}
+
+uint32_t bytes_per_ms(uint32_t bytesPerSec) {
+    return static_cast<uint32_t>(static_cast<double>(bytesPerSec) * static_cast<double>(0.001f));
+}
+
+}  // namespace kern

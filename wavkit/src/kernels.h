@@ -1,0 +1,154 @@
+// The arithmetic of the editing operations: pure functions over sample bytes
+// that know nothing of windows, blocks or the frame. The thread procedures run
+// the frame protocol around them; tests and benchmarks call them directly.
+//
+// Units: offsets and lengths named *bytes* or ByteRange are byte counts of the
+// sample data; *values* are sample-value indices (byte offset for 8-bit data,
+// byte offset / 2 for 16-bit data). `bits` 8 selects the 8-bit rules, any other
+// value the 16-bit rules. 8-bit samples are unsigned with 128 as the zero line;
+// 16-bit samples are signed little-endian.
+//
+// Gains are single-precision; a product of a sample and a gain is formed in
+// double precision, truncated toward zero and clamped from its full value.
+// Every kernel stays inside the bytes it is given: callers pass ranges that lie
+// within the data (clip_range), and kernels that may reach past their range
+// (the channel fades) take the data size and stop before it. Long loops end the
+// calling thread at a checkpoint when a stop was requested.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kern {
+
+struct ByteRange {
+    uint32_t start;   // bytes
+    uint32_t length;  // bytes
+};
+
+// The range held within [0, size): the start at most size, the length cut at size.
+ByteRange clip_range(ByteRange r, uint32_t size);
+// The mark when its length is not 0, else the whole data; clipped to the data.
+ByteRange working_range(uint32_t markStart, uint32_t markLength, uint32_t size);
+// The bytes that a walk over the range's sample values touches: the range
+// itself for 8-bit data; from (start / 2) * 2 to ((start + length) / 2) * 2 for
+// 16-bit data.
+ByteRange value_span(ByteRange r, int bits);
+
+// trunc(v * gain) clamped to lo..hi; the product in double precision. A NaN
+// product gives lo.
+inline int scale_clamped(int v, double gain, int lo, int hi) {
+    double x = static_cast<double>(v) * gain;
+    if (x >= static_cast<double>(hi)) return hi;
+    if (x >= static_cast<double>(lo)) return static_cast<int>(x);
+    return lo;
+}
+
+// --- One sample value.
+// 8 bits: byte b (0..255) to the byte clamp(trunc((b - 128) * gain)) + 128;
+// otherwise the signed 16-bit value s to clamp(trunc(s * gain)).
+int change_sample(int sample, int bits, float gain);
+// Offset from a band's centre line in pixels for a band height pixels high.
+int pixel_offset(int sample, int bits, int height);
+
+// --- In-place amplitude kernels over the range's sample values.
+// Each value v becomes clamp(trunc(v * gain)).
+void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain);
+// Volume gain for a percentage: percent * 0.01 in single precision.
+float volume_gain(unsigned percent);
+
+// Start gain and step of a linear fade.
+struct Ramp {
+    float start;
+    float step;
+};
+// Fade in from `percent` over the range: depth (100 - percent) * 0.01,
+// start 1 - depth, step depth / N (N = range bytes, or range bytes / 2 for
+// 16-bit data).
+Ramp fade_in_ramp(unsigned percent, uint32_t rangeBytes, int bits);
+// Fade out towards `percent`: start 1.0, step as for the fade in.
+Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits);
+// The k-th value uses the gain start + k * step (rising) or start - k * step,
+// carried in double precision by repeated addition.
+void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising);
+
+// Largest signed value of the range (8-bit: largest b - 128), starting from -32767.
+int peak_value(const uint8_t* data, int bits, ByteRange r);
+// Scales the range so that its peak reaches full scale (127 / peak or
+// 32767 / peak in single precision). Changes nothing when the range is empty,
+// its peak is already full scale, or its peak is 0 or below. True when scaled.
+bool peak_kernel(uint8_t* data, int bits, ByteRange r);
+
+// 8-bit bytes become 127; 16-bit values become 0.
+void silence_kernel(uint8_t* data, int bits, ByteRange r);
+
+struct ZeroizeThresholds {
+    int t8;   // trunc(P * 0.1 * 1.27)
+    int t16;  // trunc(P * 0.1 * 327.67)
+};
+// Thresholds for P in tenths of a per cent of full scale.
+ZeroizeThresholds zeroize_thresholds(unsigned tenthsPercent);
+// 8-bit: b with -t8 < b - 127 < t8 becomes 127; 16-bit: -t16 < s < t16 becomes 0.
+void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t);
+
+// Channel fade over stereo frames. The start is aligned (8-bit: + 1 when not a
+// multiple of blockAlign; 16-bit: + start % blockAlign), the length kept. The
+// gain g starts at startGain (above 1.0 taken as 1.0) and falls by
+// 1 / (length / 2) (8-bit) or 1 / (length / 4) (16-bit) per frame. Left to
+// right: left *= g, right *= 1 - g; right to left the other way round. Frames
+// that would reach the data size are left alone. Gives the bytes it may have
+// changed (start and end of the touched frames), for undo.
+ByteRange channel_fade_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsigned blockAlign,
+                              ByteRange r, float startGain, bool leftToRight);
+// The bytes channel_fade_kernel would touch, without touching them.
+ByteRange channel_fade_span(uint32_t dataBytes, int bits, unsigned blockAlign, ByteRange r);
+
+// Reverses the range's sample values except its first, which stays in place.
+void reverse_kernel(uint8_t* data, int bits, ByteRange r);
+
+// Forward moving average of width `width` over values [first, end): value i
+// becomes the sum of values i .. i + width - 1 (as they were) divided by width
+// (8-bit: unsigned bytes, rounding down; 16-bit: signed, truncating). The last
+// `width` values keep theirs; nothing changes when the stretch holds `width`
+// values or fewer. Channels are not told apart. Widths from 1 to 20; any
+// other width changes nothing.
+void moving_average_kernel(uint8_t* data, int bits, uint32_t firstValue, uint32_t endValue,
+                           unsigned width);
+
+// --- Speed change.
+// Speed factor r = percent * 0.01 and length factor k = 1 / r, single precision.
+struct SpeedFactors {
+    float speed;
+    float length;
+};
+SpeedFactors speed_factors(unsigned percent);
+// trunc(bytes * k) computed in double precision.
+uint64_t scaled_size(uint32_t bytes, float factor);
+// In place, values [0, newCount): value i becomes value trunc(i * speed) of the
+// old values, the source index held below oldCount. Stretching (newCount >
+// oldCount) walks from the end, compressing from the front; the buffer holds
+// max(oldCount, newCount) values.
+void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed);
+
+// --- Byte moves.
+// Moves bytes [from, size) down to `to` (to <= from); ascending.
+void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size);
+// Moves bytes [at, size) up by count; the buffer holds size + count bytes.
+void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size);
+// Rotates bytes [first, last) so that byte `middle` comes first; a reversible
+// move that needs no spare memory.
+void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last);
+// Brings bytes [from, end) down to `to` (to <= from) so that they occupy
+// [to, to + end - from); the bytes they replace stay within [to, end), so
+// restore_down(to, from, end) gives back the bytes exactly as they were. Needs
+// no spare memory: erase and crop use it to undo their move when the block
+// cannot be resized. Swaps when the moved bytes fit in the gap, else rotates.
+void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end);
+void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end);
+// Fills bytes [at, at + count) with silence: 127 for 8-bit data, 0 otherwise.
+void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count);
+
+// Bytes per millisecond: trunc(bytesPerSec * 0.001), 0.001 single precision.
+uint32_t bytes_per_ms(uint32_t bytesPerSec);
+
+}  // namespace kern

@@ -1,0 +1,75 @@
+// The library's user-feedback services: the error and exception boxes, the
+// busy cursor, and the early end of an operation thread.
+#include <sonrel/messages.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "document.h"
+
+namespace {
+
+// The cursor that was current when SetMouseWait last ran; one for all callers.
+std::atomic<HCURSOR> g_remembered_cursor{nullptr};
+
+}  // namespace
+
+WAVKIT_API int ErrorBox(HWND owner, LPCSTR text) {
+    try {
+        return MessageBox(owner, text ? text : "", "Warning...", MB_OK | MB_ICONHAND);
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return 0;
+    }
+}
+
+WAVKIT_API int ExceptionBox(HWND owner, LPCSTR place) {
+    try {
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "A handled exception occured in function %s.\nSave your work and restart "
+                      "Sonrel as soon as possible.",
+                      place ? place : "");
+        return MessageBox(owner, text, "Sonrel2003 Exception Handling...",
+                          MB_OK | MB_ICONINFORMATION);
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return 0;
+    }
+}
+
+WAVKIT_API HCURSOR SetMouseWait(HWND) {
+    try {
+        HCURSOR busy = LoadCursorFromFile("wait.ani");
+        if (!busy) busy = LoadCursor(nullptr, IDC_WAIT);
+        HCURSOR before = SetCursor(busy);
+        g_remembered_cursor.store(before);
+        return before;
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return nullptr;
+    }
+}
+
+WAVKIT_API HCURSOR SetMouseActive(void) {
+    try {
+        return SetCursor(g_remembered_cursor.load());
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return nullptr;
+    }
+}
+
+WAVKIT_API void BreakThread(HWND frame) {
+    try {
+        SendMessage(frame, UM_THREADEND, static_cast<WPARAM>(GetCurrentThreadId()), 0);
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+    }
+    ExitThread(0);
+}

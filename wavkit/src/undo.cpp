@@ -1,0 +1,182 @@
+// The one-level undo store of a document (UNDO block).
+//
+// A record names bytes of the data as it was when it was taken. Operations that
+// change the data's length without recording (crop, speed, conversion) leave an
+// older record behind, so every apply clips the record to the data as it is
+// now: nothing is ever read or written outside the data or the saved copy.
+#include <algorithm>
+#include <cstring>
+
+#include "document.h"
+
+namespace {
+
+void clear_record(UndoBlock* u) {
+    u->copy = nullptr;
+    u->kind = UNDO_NONE;
+    u->start = 0;
+    u->length = 0;
+}
+
+// Copies the changed or removed bytes into a new saved copy; false without memory.
+bool save_copy(HWND w, UndoBlock* u) {
+    doc::Pin<HeaderBlock> header(w, PROP_HEADER);
+    ULONGLONG size = header ? header->dataSize : 0;
+    ULONGLONG start = std::min<ULONGLONG>(u->start, size);
+    u->length = static_cast<DWORD>(std::min<ULONGLONG>(u->length, size - start));
+    if (u->length == 0) return true;
+    doc::Pin<BYTE> wave(w, PROP_WAVE);
+    if (!wave) {
+        u->length = 0;
+        return true;
+    }
+    HGLOBAL h = doc::alloc_block(u->length, false);
+    doc::Pin<BYTE> copy(h);
+    if (!copy) {
+        doc::free_block(h);
+        return false;
+    }
+    std::memcpy(copy.ptr, wave.ptr + start, u->length);
+    u->copy = h;
+    return true;
+}
+
+// Kind 1: the saved bytes go back in place; data size and mark stay.
+BOOL restore_changed(HWND w, UndoBlock* u) {
+    if (u->copy) {
+        doc::Pin<HeaderBlock> header(w, PROP_HEADER);
+        doc::Pin<BYTE> wave(w, PROP_WAVE);
+        doc::Pin<BYTE> copy(u->copy);
+        ULONGLONG size = header ? header->dataSize : 0;
+        ULONGLONG n = std::min<ULONGLONG>(u->length, GlobalSize(u->copy));
+        n = u->start < size ? std::min<ULONGLONG>(n, size - u->start) : 0;
+        if (wave && copy && n) std::memmove(wave.ptr + u->start, copy.ptr, n);
+        copy.release();
+        doc::free_block(u->copy);
+    }
+    clear_record(u);
+    return 1;
+}
+
+// Kind 2: the inserted bytes are taken out again and the mark set to where they stood.
+BOOL restore_inserted(HWND w, UndoBlock* u) {
+    doc::Pin<HeaderBlock> header(w, PROP_HEADER);
+    doc::Pin<PositionBlock> position(w, PROP_POSITION);
+    if (!header) {
+        clear_record(u);
+        return 0;
+    }
+    DWORD size = header->dataSize;
+    DWORD start = std::min(u->start, size);
+    DWORD n = std::min(u->length, size - start);
+    BOOL result = 1;
+    if (n) {
+        doc::Pin<BYTE> wave(w, PROP_WAVE);
+        if (wave) std::memmove(wave.ptr + start, wave.ptr + start + n, size - start - n);
+        wave.release();
+        // The bytes are moved already: a block that cannot shrink keeps its
+        // size (it still holds the data), and the record is discarded.
+        if (!doc::resize_wave(w, size - n)) result = 0;
+        doc::set_data_size(header.ptr, size - n);
+    }
+    if (position) {
+        position->markStart = start;
+        position->markLength = 0;
+    }
+    clear_record(u);
+    return result;
+}
+
+// Kind 3: the removed bytes go back at start, the later bytes move up.
+BOOL restore_removed(HWND w, UndoBlock* u) {
+    if (u->length == 0 || !u->copy) return 1;
+    doc::Pin<HeaderBlock> header(w, PROP_HEADER);
+    if (!header) return 0;
+    DWORD size = header->dataSize;
+    DWORD start = std::min(u->start, size);
+    ULONGLONG n = std::min<ULONGLONG>(u->length, GlobalSize(u->copy));
+    if (!doc::data_size_fits(size + n)) return 0;
+    if (!doc::resize_wave(w, size + n)) return 0;  // the record stays for another try
+    doc::Pin<PositionBlock> position(w, PROP_POSITION);
+    if (position && position->markStart > size) position->markStart = size;
+    doc::set_data_size(header.ptr, static_cast<DWORD>(size + n));
+    doc::Pin<BYTE> wave(w, PROP_WAVE);
+    doc::Pin<BYTE> copy(u->copy);
+    if (wave && copy) {
+        std::memmove(wave.ptr + start + n, wave.ptr + start, size - start);
+        std::memcpy(wave.ptr + start, copy.ptr, n);
+    }
+    copy.release();
+    doc::free_block(u->copy);
+    clear_record(u);
+    return 1;
+}
+
+}  // namespace
+
+WAVKIT_API BOOL SaveUndoInformation(HWND doc, DWORD start, DWORD length, WORD kind, LPCSTR text) {
+    try {
+        DocumentLock guard(doc);
+        doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+        if (!u) return 1;
+        HGLOBAL old = u->copy;
+        std::memset(u->description, 0, sizeof u->description);
+        std::strncpy(u->description, text ? text : "", UNDO_TEXT_CHARS - 1);
+        u->copy = nullptr;
+        u->start = start;
+        u->length = length;
+        u->kind = kind;
+        doc::free_block(old);
+        if (kind == UNDO_CHANGED || kind == UNDO_REMOVED) {
+            if (!save_copy(doc, u.ptr)) clear_record(u.ptr);
+        } else if (kind != UNDO_INSERTED) {
+            clear_record(u.ptr);
+        }
+        return 1;
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return 1;
+    }
+}
+
+WAVKIT_API BOOL IsUndoPossible(HWND doc) {
+    doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+    return u && u->kind != UNDO_NONE ? 1 : 0;
+}
+
+WAVKIT_API LPCSTR UndoDescription(HWND doc) {
+    doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+    if (!u || u->kind == UNDO_NONE) return nullptr;
+    return u->description;  // the UNDO block is never resized, so this stays in place
+}
+
+WAVKIT_API void ForbidUndo(HWND doc) {
+    doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+    if (!u) return;
+    u->kind = UNDO_NONE;
+    u->start = 0;
+    u->length = 0;
+}
+
+WAVKIT_API BOOL RestoreUndoInformation(HWND doc) {
+    try {
+        DocumentLock guard(doc);
+        doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+        if (!u) return 0;
+        switch (u->kind) {
+            case UNDO_CHANGED:
+                return restore_changed(doc, u.ptr);
+            case UNDO_INSERTED:
+                return restore_inserted(doc, u.ptr);
+            case UNDO_REMOVED:
+                return restore_removed(doc, u.ptr);
+            default:
+                return 0;
+        }
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        return 0;
+    }
+}
