@@ -10,6 +10,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// A target may free what it keeps between inputs, so leak checks see only real leaks.
+extern "C" __attribute__((weak)) void FuzzTargetCleanup();
 
 int main(int argc, char** argv) {
     int count = 0;
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
         }
         closedir(d);
     }
+    if (FuzzTargetCleanup) FuzzTargetCleanup();
     std::printf("%d corpus inputs ran\n", count);
     return 0;
 }

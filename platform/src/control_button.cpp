@@ -25,11 +25,15 @@ struct ButtonState {
 
 std::map<HWND, ButtonState> g_buttons;  // user-interface thread only
 
-DWORD type_of(DWORD style) { return style & BS_TYPEMASK; }
+DWORD type_of(DWORD style) {
+    return style & BS_TYPEMASK;
+}
 bool is_check(DWORD t) {
     return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE;
 }
-bool is_radio(DWORD t) { return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON; }
+bool is_radio(DWORD t) {
+    return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
+}
 
 void show_check(HWND hwnd) {
     auto* b = qobject_cast<QAbstractButton*>(control_widget(hwnd));
@@ -65,7 +69,8 @@ std::vector<HWND> group_of(HWND hwnd) {
 void on_click(HWND hwnd, QWidget* widget) {
     if (!is_live_control(hwnd, widget)) return;
     ButtonState& st = g_buttons[hwnd];
-    if (st.type == BS_AUTOCHECKBOX) st.check = st.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+    if (st.type == BS_AUTOCHECKBOX)
+        st.check = st.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     if (st.type == BS_AUTO3STATE) st.check = (st.check + 1) % 3;
     if (st.type == BS_AUTORADIOBUTTON) {
         st.check = BST_CHECKED;

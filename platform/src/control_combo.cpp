@@ -16,9 +16,13 @@ namespace plat::dlg {
 
 namespace {
 
-QComboBox* combo_of(HWND hwnd) { return qobject_cast<QComboBox*>(control_widget(hwnd)); }
+QComboBox* combo_of(HWND hwnd) {
+    return qobject_cast<QComboBox*>(control_widget(hwnd));
+}
 
-void sync_text(HWND hwnd, QComboBox* c) { store_text(hwnd, c->currentText()); }
+void sync_text(HWND hwnd, QComboBox* c) {
+    store_text(hwnd, c->currentText());
+}
 
 QWidget* make_widget(HWND hwnd, const CREATESTRUCT* cs) {
     auto* c = new QComboBox(client_widget_of(hwnd));
@@ -105,8 +109,8 @@ LRESULT get_text(QComboBox* c, WPARAM index, LPARAM buf, bool lengthOnly) {
     int i = int(INT_PTR(index));
     if (i < 0 || i >= c->count()) return CB_ERR;
     QByteArray s = c->itemText(i).toUtf8();
-    if (!lengthOnly && buf) std::copy(s.constData(), s.constData() + s.size() + 1,
-                                      reinterpret_cast<char*>(buf));
+    if (!lengthOnly && buf)
+        std::copy(s.constData(), s.constData() + s.size() + 1, reinterpret_cast<char*>(buf));
     return s.size();
 }
 
@@ -167,8 +171,10 @@ LRESULT combo_message(HWND hwnd, QComboBox* c, UINT msg, WPARAM wp, LPARAM lp) {
             if (int(wp) < 0 || int(wp) >= c->count()) return CB_ERR;
             return LRESULT(c->itemData(int(wp)).toLongLong());
         case CB_SHOWDROPDOWN:
-            if (wp) c->showPopup();
-            else c->hidePopup();
+            if (wp)
+                c->showPopup();
+            else
+                c->hidePopup();
             return TRUE;
         case CB_GETDROPPEDSTATE:
             return c->view() && c->view()->isVisible() ? TRUE : FALSE;
@@ -187,6 +193,13 @@ LRESULT combo_message(HWND hwnd, QComboBox* c, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK combo_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCT*>(lp);
+        // WS_VSCROLL of a combo box means its list's scroll bar, which Qt's
+        // popup has by itself: the window gets none.
+        DWORD bars = DWORD(WS_VSCROLL | WS_HSCROLL);
+        if (DWORD(cs->style) & bars) {
+            SetWindowLong(hwnd, GWL_STYLE, LONG(DWORD(cs->style) & ~bars));
+            ShowScrollBar(hwnd, SB_BOTH, FALSE);
+        }
         auto* c = static_cast<QComboBox*>(make_widget(hwnd, cs));
         adopt_widget(hwnd, c);
         fit_height(hwnd, c, cs->cx, cs->cy);

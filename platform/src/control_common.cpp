@@ -123,9 +123,13 @@ void notify_parent(HWND hwnd, int code) {
                 reinterpret_cast<LPARAM>(hwnd));
 }
 
-QString from_text(LPCSTR text) { return QString::fromUtf8(text ? text : ""); }
+QString from_text(LPCSTR text) {
+    return QString::fromUtf8(text ? text : "");
+}
 
-void store_text(HWND hwnd, const QString& text) { set_title(hwnd, text.toUtf8().constData()); }
+void store_text(HWND hwnd, const QString& text) {
+    set_title(hwnd, text.toUtf8().constData());
+}
 
 // Default handling shared by the control procedures.
 LRESULT control_default(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

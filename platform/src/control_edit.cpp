@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kDefaultLimit = 32767;
 
-QLineEdit* edit_of(HWND hwnd) { return qobject_cast<QLineEdit*>(control_widget(hwnd)); }
+QLineEdit* edit_of(HWND hwnd) {
+    return qobject_cast<QLineEdit*>(control_widget(hwnd));
+}
 
 QWidget* make_widget(HWND hwnd, const CREATESTRUCT* cs) {
     DWORD style = DWORD(cs->style);

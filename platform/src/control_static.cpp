@@ -76,8 +76,9 @@ QWidget* make_widget(HWND hwnd, const CREATESTRUCT* cs) {
     QString text = from_text(cs->lpszName);
     if (is_text(t)) {
         auto* label = new QLabel(label_text(style, text), parent);
-        Qt::Alignment h = t == SS_CENTER ? Qt::AlignHCenter : t == SS_RIGHT ? Qt::AlignRight
-                                                                            : Qt::AlignLeft;
+        Qt::Alignment h = t == SS_CENTER  ? Qt::AlignHCenter
+                          : t == SS_RIGHT ? Qt::AlignRight
+                                          : Qt::AlignLeft;
         label->setAlignment(h | ((style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop));
         label->setWordWrap(t == SS_LEFT || t == SS_CENTER || t == SS_RIGHT);
         if (style & SS_SUNKEN) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -85,7 +86,8 @@ QWidget* make_widget(HWND hwnd, const CREATESTRUCT* cs) {
     }
     if (t == SS_BITMAP || t == SS_ICON) {
         auto* label = new QLabel(parent);
-        label->setAlignment((style & SS_CENTERIMAGE) ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment((style & SS_CENTERIMAGE) ? Qt::AlignCenter
+                                                     : Qt::AlignLeft | Qt::AlignTop);
         if (t == SS_BITMAP && cs->lpszName && *cs->lpszName) {
             HBITMAP b = LoadBitmap(cs->hInstance, cs->lpszName);
             if (b) label->setPixmap(QPixmap::fromImage(bitmap_image(b)));

@@ -130,7 +130,12 @@ INT_PTR modal(HINSTANCE inst, const DIALOGTEMPLATE* tmpl, const std::string& nam
     if (!st) return -1;
     st->modal = true;
     bool disable = top && IsWindowEnabled(top);
-    if (disable) EnableWindow(top, FALSE);
+    if (disable) {
+        EnableWindow(top, FALSE);
+        // An owned window is a Qt child of its owner's frame: being a window,
+        // it can stay enabled while the owner is not.
+        if (QWidget* f = frame_of(dlg)) f->setEnabled(true);
+    }
     INT_PTR result = 0;
     if (st->ended)
         result = st->result;
@@ -144,7 +149,9 @@ INT_PTR modal(HINSTANCE inst, const DIALOGTEMPLATE* tmpl, const std::string& nam
 
 }  // namespace
 
-bool is_dialog(HWND hwnd) { return state_of(hwnd) != nullptr; }
+bool is_dialog(HWND hwnd) {
+    return state_of(hwnd) != nullptr;
+}
 
 int default_id(HWND dlg) {
     if (auto st = state_of(dlg); st && st->default_id) return st->default_id;
@@ -156,7 +163,8 @@ int default_id(HWND dlg) {
     char cls[32];
     for (HWND k : kids) {
         GetClassName(k, cls, sizeof cls);
-        if (same_name(cls, "BUTTON") && (GetWindowLong(k, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        if (same_name(cls, "BUTTON") &&
+            (GetWindowLong(k, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             return GetDlgCtrlID(k);
     }
     return IDOK;
@@ -207,14 +215,13 @@ HWND CreateDialogParam(HINSTANCE inst, LPCSTR name, HWND owner, DLGPROC proc, LP
     return reinterpret_cast<HWND>(run_on_ui([=] {
         register_classes();
         const DIALOGTEMPLATE* tmpl = find_template(inst, name);
-        return reinterpret_cast<LRESULT>(tmpl ? CreateDialogIndirectParam(inst, tmpl, owner, proc,
-                                                                          param)
-                                              : nullptr);
+        return reinterpret_cast<LRESULT>(
+            tmpl ? CreateDialogIndirectParam(inst, tmpl, owner, proc, param) : nullptr);
     }));
 }
 
-HWND CreateDialogIndirectParam(HINSTANCE inst, const DIALOGTEMPLATE* tmpl, HWND owner,
-                               DLGPROC proc, LPARAM param) {
+HWND CreateDialogIndirectParam(HINSTANCE inst, const DIALOGTEMPLATE* tmpl, HWND owner, DLGPROC proc,
+                               LPARAM param) {
     if (!tmpl) return nullptr;
     return reinterpret_cast<HWND>(run_on_ui([=] {
         register_classes();
@@ -287,5 +294,7 @@ BOOL MapDialogRect(HWND dlg, RECT* rc) {
     return TRUE;
 }
 
-LONG GetDialogBaseUnits(void) { return MAKELONG(kBaseX, kBaseY); }
+LONG GetDialogBaseUnits(void) {
+    return MAKELONG(kBaseX, kBaseY);
+}
 }

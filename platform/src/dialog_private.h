@@ -15,8 +15,12 @@ namespace plat::dlg {
 // Dialog units to pixels for the 8-point dialog font.
 constexpr int kBaseX = 6;
 constexpr int kBaseY = 13;
-inline int du_x(int x) { return x * kBaseX / 4; }
-inline int du_y(int y) { return y * kBaseY / 8; }
+inline int du_x(int x) {
+    return x * kBaseX / 4;
+}
+inline int du_y(int y) {
+    return y * kBaseY / 8;
+}
 
 // The font every dialog and control shows its texts in.
 QFont dialog_font();

@@ -86,8 +86,7 @@ HWND create_from_template(HINSTANCE inst, const DIALOGTEMPLATE* t, HWND owner, D
         if (item && !first_tab && (t->items[i].style & WS_TABSTOP)) first_tab = item;
     }
     if (!IsWindow(dlg)) return nullptr;
-    LRESULT focus =
-        SendMessage(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab), param);
+    LRESULT focus = SendMessage(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab), param);
     if (!IsWindow(dlg)) return nullptr;
     if (focus && first_tab && IsWindow(first_tab)) SetFocus(first_tab);
     return dlg;

@@ -120,6 +120,7 @@ void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons
     if (!from || !msg) return;
     QPointF global = from->mapToGlobal(local);
     note_cursor(int(global.x()), int(global.y()), false);
+    if (handle_border_mouse(target, msg, global.toPoint())) return;
     HWND cap = capture_window();
     HWND to = target;
     QPointF pos = local;

@@ -58,8 +58,8 @@ INT_PTR CALLBACK panel_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return INT_PTR(st->ofn->lpfnHook(hwnd, msg, wp, lp));
 }
 
-const DIALOGTEMPLATE kEmptyPanel{nullptr, DS_CONTROL | WS_CHILD, 0, 0, 0, 0, 0, nullptr, 0,
-                                 nullptr, 0};
+const DIALOGTEMPLATE kEmptyPanel{nullptr, DS_CONTROL | WS_CHILD, 0, 0, 0, 0, 0, nullptr, 0, nullptr,
+                                 0};
 
 void make_windows(FileDialogState& st) {
     static bool registered = [] {
@@ -78,7 +78,8 @@ void make_windows(FileDialogState& st) {
     const DIALOGTEMPLATE* tmpl = &kEmptyPanel;
     DIALOGTEMPLATE copy{};
     if ((st.ofn->Flags & OFN_ENABLETEMPLATE) && st.ofn->lpTemplateName) {
-        if (const DIALOGTEMPLATE* found = find_template(st.ofn->hInstance, st.ofn->lpTemplateName)) {
+        if (const DIALOGTEMPLATE* found =
+                find_template(st.ofn->hInstance, st.ofn->lpTemplateName)) {
             copy = *found;
             copy.style = (copy.style | DS_CONTROL | WS_CHILD) & ~DWORD(WS_POPUP);
             copy.x = copy.y = 0;
@@ -123,8 +124,11 @@ bool finish(FileDialogState& st, const std::string& path, int filterIndex) {
 bool ask_hook(FileDialogState& st, bool* asked, std::string* path) {
     OPENFILENAME* ofn = st.ofn;
     std::string start = ofn->lpstrFile && *ofn->lpstrFile ? ofn->lpstrFile : st.folder;
-    PlatformQuestion q{st.save ? "SaveFile" : "OpenFile", start.c_str(),
-                       ofn->lpstrTitle ? ofn->lpstrTitle : "", UINT(ofn->Flags), ofn->hwndOwner,
+    PlatformQuestion q{st.save ? "SaveFile" : "OpenFile",
+                       start.c_str(),
+                       ofn->lpstrTitle ? ofn->lpstrTitle : "",
+                       UINT(ofn->Flags),
+                       ofn->hwndOwner,
                        ofn};
     INT_PTR answer = 0;
     *asked = PlatformAskHook(&q, &answer) != FALSE;
@@ -217,7 +221,9 @@ BOOL GetSaveFileName(OPENFILENAME* ofn) {
     return BOOL(run_on_ui([ofn] { return LRESULT(run(ofn, true)); }));
 }
 
-DWORD CommDlgExtendedError(void) { return g_last_error; }
+DWORD CommDlgExtendedError(void) {
+    return g_last_error;
+}
 
 HWND PlatformFileDialogSelect(const OPENFILENAME* ofn, LPCSTR path) {
     return reinterpret_cast<HWND>(run_on_ui([=] {

@@ -17,10 +17,10 @@ struct FileFilter {
 struct FileDialogState {
     OPENFILENAME* ofn = nullptr;
     bool save = false;
-    std::string folder;   // the folder shown
-    std::string current;  // the path selected now (CDM_GETFILEPATH)
-    HWND host = nullptr;  // stands for the file dialog: the panel's parent
-    HWND panel = nullptr; // the added template with the hook procedure, or null
+    std::string folder;    // the folder shown
+    std::string current;   // the path selected now (CDM_GETFILEPATH)
+    HWND host = nullptr;   // stands for the file dialog: the panel's parent
+    HWND panel = nullptr;  // the added template with the hook procedure, or null
     std::vector<FileFilter> filters;
 };
 

@@ -53,7 +53,8 @@ void configure(QFileDialog& d, FileDialogState& st, const QStringList& filters) 
     d.setAcceptMode(st.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(!st.save && (ofn->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
                                                                : QFileDialog::AnyFile);
-    if (ofn->lpstrDefExt && *ofn->lpstrDefExt) d.setDefaultSuffix(QString::fromUtf8(ofn->lpstrDefExt));
+    if (ofn->lpstrDefExt && *ofn->lpstrDefExt)
+        d.setDefaultSuffix(QString::fromUtf8(ofn->lpstrDefExt));
     if (!filters.isEmpty()) {
         d.setNameFilters(filters);
         int index = int(ofn->nFilterIndex) - 1;
@@ -72,9 +73,8 @@ bool run_qt_file_dialog(FileDialogState& st, std::string* path, int* filterIndex
     QStringList filters = qt_filters(st.filters);
     configure(d, st, filters);
     if (st.panel) place_panel(d, st.panel);
-    QObject::connect(&d, &QFileDialog::currentChanged, &d, [&st](const QString& p) {
-        select_path(st, p.toStdString());
-    });
+    QObject::connect(&d, &QFileDialog::currentChanged, &d,
+                     [&st](const QString& p) { select_path(st, p.toStdString()); });
     QObject::connect(&d, &QFileDialog::directoryEntered, &d, [&st](const QString& dir) {
         st.folder = dir.toStdString();
         notify_hook(st, CDN_FOLDERCHANGE);

@@ -37,9 +37,33 @@ LRESULT sys_command(HWND hwnd, WPARAM wp) {
     }
 }
 
+// The standard cursor for a sizing border, or null.
+LPCSTR sizing_cursor(int hit) {
+    switch (hit) {
+        case HTTOP:
+        case HTBOTTOM:
+            return MAKEINTRESOURCE(32645);
+        case HTLEFT:
+        case HTRIGHT:
+            return IDC_SIZEWE;
+        case HTTOPLEFT:
+        case HTBOTTOMRIGHT:
+            return MAKEINTRESOURCE(32642);
+        case HTTOPRIGHT:
+        case HTBOTTOMLEFT:
+            return MAKEINTRESOURCE(32643);
+        default:
+            return nullptr;
+    }
+}
+
 LRESULT set_cursor(HWND hwnd, WPARAM wp, LPARAM lp) {
     HWND parent;
     if (is_child(hwnd, &parent) && SendMessage(parent, WM_SETCURSOR, wp, lp)) return TRUE;
+    if (LPCSTR sizing = sizing_cursor(LOWORD(lp))) {
+        SetCursor(LoadCursor(nullptr, sizing));
+        return TRUE;
+    }
     if (LOWORD(lp) != HTCLIENT) return FALSE;
     HCURSOR c = class_cursor(hwnd);
     if (!c) return FALSE;

@@ -26,7 +26,9 @@ struct MemoryFile {
     sf_count_t pos;
 };
 
-sf_count_t mem_length(void* u) { return static_cast<MemoryFile*>(u)->size; }
+sf_count_t mem_length(void* u) {
+    return static_cast<MemoryFile*>(u)->size;
+}
 sf_count_t mem_seek(sf_count_t offset, int whence, void* u) {
     auto* m = static_cast<MemoryFile*>(u);
     sf_count_t base = whence == SEEK_CUR ? m->pos : whence == SEEK_END ? m->size : 0;
@@ -43,8 +45,12 @@ sf_count_t mem_read(void* ptr, sf_count_t count, void* u) {
     m->pos += n;
     return n;
 }
-sf_count_t mem_write(const void*, sf_count_t, void*) { return 0; }
-sf_count_t mem_tell(void* u) { return static_cast<MemoryFile*>(u)->pos; }
+sf_count_t mem_write(const void*, sf_count_t, void*) {
+    return 0;
+}
+sf_count_t mem_tell(void* u) {
+    return static_cast<MemoryFile*>(u)->pos;
+}
 
 bool decode(SNDFILE* f, const SF_INFO& info, Decoded* out) {
     if (!f) return false;

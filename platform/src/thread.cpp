@@ -1,7 +1,9 @@
 // Threads: created suspended or running, small stable ids, niceness for
 // priorities, exit codes, and cooperative termination. A stop request is
-// honoured where the thread next waits or checks; it ends the thread with
-// pthread_exit, whose forced unwind runs the destructors on its stack.
+// honoured where the thread next waits or checks: PlatformThreadEnd is thrown
+// there and caught at the thread's start, so the destructors on its stack run.
+// (A forced unwind would do the same, but a handler for it binds a null
+// reference, which the undefined-behaviour checker rejects.)
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -9,6 +11,7 @@
 
 #include <atomic>
 #include <climits>
+#include <exception>
 
 #include "thread_handles.h"
 
@@ -26,8 +29,8 @@ struct ThreadRec {
     int base_nice = 0;
     bool stop = false;
     DWORD stop_code = 0;
-    bool exiting = false;
-    DWORD pending_code = 0;
+    bool exit_asked = false;  // ExitThread was called
+    DWORD exit_asked_code = 0;
     bool ended = false;
     DWORD exit_code = STILL_ACTIVE;
 };
@@ -85,24 +88,40 @@ void apply_priority(const ThreadRec& rec) {
 // Marks the thread ended once everything on its stack has been destroyed.
 struct EndGuard {
     std::shared_ptr<ThreadRec> rec;
+    DWORD code = 0;  // the procedure's result
     ~EndGuard() {
         plat::mutexes_abandon(rec->id);
         {
             std::lock_guard<std::mutex> g(plat::state_lock());
             rec->ended = true;
-            rec->exit_code = rec->stop ? rec->stop_code : rec->pending_code;
+            if (rec->stop) {
+                rec->exit_code = rec->stop_code;
+            } else if (rec->exit_asked) {
+                rec->exit_code = rec->exit_asked_code;
+            } else {
+                rec->exit_code = code;
+            }
         }
         plat::wake_waiters();
     }
 };
 
+// True where throwing cannot end the thread: it is unwinding already (a
+// destructor waits) or the layer did not start it.
+bool cannot_end_here(const ThreadRec& rec) {
+    return !rec.created || std::uncaught_exceptions() > 0;
+}
+
 [[noreturn]] void end_thread(ThreadRec& rec, DWORD code) {
     {
         std::lock_guard<std::mutex> g(plat::state_lock());
-        rec.exiting = true;
-        rec.pending_code = code;
+        if (!rec.exit_asked) {
+            rec.exit_asked = true;
+            rec.exit_asked_code = code;
+        }
     }
-    pthread_exit(nullptr);
+    if (!rec.created) pthread_exit(nullptr);
+    throw PlatformThreadEnd{};
 }
 
 void* trampoline(void* p) {
@@ -116,22 +135,15 @@ void* trampoline(void* p) {
         rec->tid = current_tid();
         apply_priority(*rec);
         plat::state_cv().wait(lk, [&] { return rec->suspend == 0 || rec->stop; });
-        if (rec->stop) {
-            rec->exiting = true;
-            return nullptr;
-        }
+        if (rec->stop) return nullptr;
     }
-    DWORD code = 0;
     try {
-        code = rec->fn(rec->arg);
+        guard.code = rec->fn(rec->arg);
+    } catch (const PlatformThreadEnd&) {
+        // Stopped or ExitThread: the guard takes the code from the record.
+    } catch (...) {
+        guard.code = 0;
     }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        code = 0;
-    }
-    std::lock_guard<std::mutex> g(plat::state_lock());
-    rec->exiting = true;
-    rec->pending_code = code;
     return nullptr;
 }
 
@@ -271,24 +283,24 @@ namespace plat {
 
 void checkpoint() {
     const std::shared_ptr<ThreadRec>& rec = self();
-    if (!rec->created) return;
-    std::unique_lock<std::mutex> lk(state_lock());
-    if (rec->exiting) return;
-    state_cv().wait(lk, [&] { return rec->suspend == 0 || rec->stop; });
-    if (!rec->stop) return;
-    rec->exiting = true;
-    rec->pending_code = rec->stop_code;
-    lk.unlock();
-    pthread_exit(nullptr);
+    if (cannot_end_here(*rec)) return;
+    bool end;
+    {
+        std::unique_lock<std::mutex> lk(state_lock());
+        state_cv().wait(lk, [&] { return rec->suspend == 0 || rec->stop; });
+        end = rec->stop || rec->exit_asked;
+    }
+    if (end) throw PlatformThreadEnd{};
 }
 
 void sleep_interruptible(DWORD ms) {
     const std::shared_ptr<ThreadRec>& rec = self();
     checkpoint();
+    bool can_end = !cannot_end_here(*rec);
     {
         std::unique_lock<std::mutex> lk(state_lock());
         auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        state_cv().wait_until(lk, until, [&] { return rec->stop && !rec->exiting; });
+        state_cv().wait_until(lk, until, [&] { return rec->stop && can_end; });
     }
     checkpoint();
 }

@@ -21,6 +21,23 @@ void watch(QWidget* widget, HWND hwnd) {
     widget->installEventFilter(layer_object());
 }
 
+// Qt window flags for a top-level window's styles: a popup without border or
+// caption gets no decorations, a topmost window stays on top.
+Qt::WindowFlags window_flags(HWND hwnd) {
+    DWORD style, ex;
+    {
+        std::lock_guard lock(table_mutex());
+        Window* w = find_window(hwnd);
+        style = w->style;
+        ex = w->exstyle;
+    }
+    Qt::WindowFlags f = (ex & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+    DWORD framed = WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
+    if ((style & WS_POPUP) && !(style & framed)) f |= Qt::FramelessWindowHint;
+    if (ex & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
+    return f;
+}
+
 struct Placement {
     int x, y, w, h;
 };
@@ -47,7 +64,8 @@ void build_widgets(HWND hwnd, HWND parent, Kind kind, const Placement& p, const 
     QMdiSubWindow* sub = nullptr;
     switch (kind) {
         case Kind::TopLevel:
-            frame = body = new QWidget(nullptr, Qt::Window);
+            // An owned window stays above its owner (a transient window).
+            frame = body = new QWidget(parent ? frame_of(parent) : nullptr, window_flags(hwnd));
             frame->setWindowTitle(QString::fromUtf8(title ? title : ""));
             frame->move(p.x, p.y);
             frame->resize(p.w, p.h);
@@ -203,8 +221,21 @@ void finish_window(HWND hwnd, HWND root) {
         if (frame) frame->hide();
         delete_widget_later(frame);
     }
+    Window* w;
+    {
+        std::lock_guard lock(table_mutex());
+        w = find_window(hwnd);
+    }
+    if (!w) return;
+    // The image shrinks without the table lock: a drawer may hold the image
+    // lock while it asks the table for something.
+    {
+        std::lock_guard image_guard(w->image_lock);
+        w->image = QImage(1, 1, QImage::Format_RGB32);
+        w->image.fill(0);
+    }
     std::lock_guard lock(table_mutex());
-    if (Window* w = find_window(hwnd)) release_window(w);
+    if (find_window(hwnd) == w) release_window(w);
 }
 
 BOOL destroy_window(HWND hwnd) {

@@ -17,8 +17,6 @@ namespace plat {
 
 namespace {
 
-HWND g_active_top = nullptr;
-
 struct Parts {
     Kind kind = Kind::TopLevel;
     QWidget *frame = nullptr, *body = nullptr, *client = nullptr;
@@ -54,11 +52,6 @@ Qt::WindowStates state_of(const Parts& p) {
     return Qt::WindowNoState;
 }
 
-QRect screen_rect() {
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry() : QRect(0, 0, 1024, 768);
-}
-
 // The window rectangle in the coordinates its position is given in. A
 // top-level window's rectangle is where its frame starts and the size of what
 // the layer shows inside; the decorations of the window manager stay outside,
@@ -68,12 +61,19 @@ QRect window_rect_local(const Parts& p) {
     return p.frame->geometry();
 }
 
+void set_window_pos_ui(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
+
+}  // namespace
+
+QRect screen_rect() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry() : QRect(0, 0, 1024, 768);
+}
+
 void set_style_bit(HWND hwnd, DWORD bit, bool on) {
     std::lock_guard lock(table_mutex());
     if (Window* w = find_window(hwnd)) w->style = on ? (w->style | bit) : (w->style & ~bit);
 }
-
-void set_window_pos_ui(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
 
 // Raises a widget among its siblings; top-level windows only where the
 // windowing system can (the offscreen one used by tests cannot).
@@ -81,8 +81,6 @@ void raise_widget(QWidget* w) {
     static const bool top_levels = QGuiApplication::platformName() != "offscreen";
     if (!w->isWindow() || top_levels) w->raise();
 }
-
-}  // namespace
 
 QWidget* frame_of(HWND hwnd) {
     std::lock_guard lock(table_mutex());
@@ -210,8 +208,11 @@ HWND top_level_of(HWND hwnd) {
     return w ? w->hwnd : nullptr;
 }
 
-void note_activated(HWND top) {
-    g_active_top = top;
+QRect window_rect_on_screen(HWND hwnd) {
+    Parts p;
+    if (!parts_of(hwnd, &p) || !p.frame) return QRect();
+    if (p.kind == Kind::TopLevel) return window_rect_local(p);
+    return QRect(p.frame->mapToGlobal(QPoint(0, 0)), p.frame->size());
 }
 
 namespace {
@@ -251,7 +252,7 @@ BOOL show_window_ui(HWND hwnd, int cmd) {
     if (activate && p.kind == Kind::TopLevel) {
         raise_widget(p.frame);
         p.frame->activateWindow();
-        g_active_top = hwnd;
+        note_activated(hwnd);
     }
     if (activate && p.kind == Kind::MdiChild) mdi_activate(p.parent, hwnd);
     relayout(hwnd);
@@ -312,12 +313,6 @@ DeferBatch* batch_of(HDWP h) {
     return g_batches.count(b) ? b : nullptr;
 }
 
-QPoint client_origin_on_screen(HWND hwnd) {
-    if (hwnd == GetDesktopWindow()) return QPoint(0, 0);
-    QWidget* c = client_widget_of(hwnd);
-    return c ? c->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-}
-
 }  // namespace
 
 }  // namespace plat
@@ -371,66 +366,6 @@ BOOL EndDeferWindowPos(HDWP dwp) {
     return TRUE;
 }
 
-BOOL GetClientRect(HWND hwnd, RECT* rc) {
-    if (!rc) return FALSE;
-    if (hwnd && hwnd == GetDesktopWindow()) {
-        *rc = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        return TRUE;
-    }
-    std::lock_guard lock(table_mutex());
-    Window* w = find_window(hwnd);
-    if (!w) return FALSE;
-    *rc = RECT{0, 0, w->client_w, w->client_h};
-    return TRUE;
-}
-
-BOOL GetWindowRect(HWND hwnd, RECT* rc) {
-    if (!rc || !IsWindow(hwnd)) return FALSE;
-    if (hwnd == GetDesktopWindow()) return GetClientRect(hwnd, rc);
-    return BOOL(run_on_ui([=] {
-        Parts p;
-        if (!parts_of(hwnd, &p) || !p.frame) return LRESULT(FALSE);
-        QRect r = p.kind == Kind::TopLevel
-                      ? window_rect_local(p)
-                      : QRect(p.frame->mapToGlobal(QPoint(0, 0)), p.frame->size());
-        *rc = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-        return LRESULT(TRUE);
-    }));
-}
-
-BOOL ClientToScreen(HWND hwnd, POINT* pt) {
-    if (!pt || !IsWindow(hwnd)) return FALSE;
-    return BOOL(run_on_ui([=] {
-        QPoint o = client_origin_on_screen(hwnd);
-        pt->x += o.x();
-        pt->y += o.y();
-        return LRESULT(TRUE);
-    }));
-}
-
-BOOL ScreenToClient(HWND hwnd, POINT* pt) {
-    if (!pt || !IsWindow(hwnd)) return FALSE;
-    return BOOL(run_on_ui([=] {
-        QPoint o = client_origin_on_screen(hwnd);
-        pt->x -= o.x();
-        pt->y -= o.y();
-        return LRESULT(TRUE);
-    }));
-}
-
-int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT n) {
-    return int(run_on_ui([=] {
-        QPoint a = from ? client_origin_on_screen(from) : QPoint(0, 0);
-        QPoint b = to ? client_origin_on_screen(to) : QPoint(0, 0);
-        int dx = a.x() - b.x(), dy = a.y() - b.y();
-        for (UINT i = 0; pts && i < n; ++i) {
-            pts[i].x += dx;
-            pts[i].y += dy;
-        }
-        return LRESULT(MAKELONG(dx, dy));
-    }));
-}
-
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
     if (!wp || !IsWindow(hwnd)) return FALSE;
     return BOOL(run_on_ui([=] {
@@ -470,170 +405,5 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
         show_window_ui(hwnd, int(wp->showCmd));
         return LRESULT(TRUE);
     }));
-}
-
-BOOL IsWindowVisible(HWND hwnd) {
-    std::lock_guard lock(table_mutex());
-    Window* w = find_window(hwnd);
-    if (!w) return FALSE;
-    for (; w; w = w->kind == Kind::TopLevel ? nullptr : find_window(w->parent))
-        if (!(w->style & WS_VISIBLE)) return FALSE;
-    return TRUE;
-}
-
-BOOL IsIconic(HWND hwnd) {
-    std::lock_guard lock(table_mutex());
-    Window* w = find_window(hwnd);
-    return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
-}
-
-BOOL IsZoomed(HWND hwnd) {
-    std::lock_guard lock(table_mutex());
-    Window* w = find_window(hwnd);
-    return w && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
-}
-
-BOOL IsWindowEnabled(HWND hwnd) {
-    std::lock_guard lock(table_mutex());
-    Window* w = find_window(hwnd);
-    return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
-}
-
-BOOL EnableWindow(HWND hwnd, BOOL enable) {
-    if (!IsWindow(hwnd)) return FALSE;
-    return BOOL(run_on_ui([=] {
-        bool was_disabled = !IsWindowEnabled(hwnd);
-        set_style_bit(hwnd, WS_DISABLED, !enable);
-        if (QWidget* f = frame_of(hwnd)) f->setEnabled(enable);
-        if (was_disabled == bool(enable)) call_proc(hwnd, WM_ENABLE, WPARAM(enable ? 1 : 0), 0);
-        return LRESULT(was_disabled ? TRUE : FALSE);
-    }));
-}
-
-HWND SetParent(HWND hwnd, HWND newParent) {
-    return reinterpret_cast<HWND>(run_on_ui([=] {
-        HWND old;
-        {
-            std::lock_guard lock(table_mutex());
-            Window* w = find_window(hwnd);
-            Window* np = find_window(newParent);
-            if (!w || !np || w->kind != Kind::Child || np->kind == Kind::MdiClient)
-                return LRESULT(0);
-            old = w->parent;
-            if (Window* op = find_window(old)) {
-                auto& kids = op->children;
-                kids.erase(std::remove(kids.begin(), kids.end(), hwnd), kids.end());
-            }
-            np->children.push_back(hwnd);
-            w->parent = newParent;
-        }
-        QWidget* f = frame_of(hwnd);
-        bool visible = IsWindowVisible(hwnd);
-        if (f) {
-            QPoint pos = f->pos();
-            f->setParent(client_widget_of(newParent));
-            f->move(pos);
-            f->setVisible(visible);
-        }
-        return reinterpret_cast<LRESULT>(old);
-    }));
-}
-
-HWND GetDesktopWindow(void) {
-    static HWND desktop = [] {
-        std::lock_guard lock(table_mutex());
-        Window* w = allocate_window();
-        w->kind = Kind::Desktop;
-        w->style = WS_VISIBLE;
-        w->title = "";
-        w->created = true;
-        QRect s = screen_rect();
-        w->client_w = s.width();
-        w->client_h = s.height();
-        return w->hwnd;
-    }();
-    return desktop;
-}
-
-BOOL SetForegroundWindow(HWND hwnd) {
-    HWND top = top_level_of(hwnd);
-    if (!top) return FALSE;
-    run_on_ui([top] {
-        if (QWidget* f = frame_of(top)) {
-            raise_widget(f);
-            f->activateWindow();
-        }
-        g_active_top = top;
-        return LRESULT(0);
-    });
-    return TRUE;
-}
-
-HWND GetForegroundWindow(void) {
-    if (PlatformIsUiThread())
-        if (QWidget* a = QApplication::activeWindow())
-            if (HWND h = hwnd_of(a)) return top_level_of(h);
-    return IsWindow(g_active_top) ? g_active_top : nullptr;
-}
-
-HWND GetActiveWindow(void) {
-    return GetForegroundWindow();
-}
-
-BOOL BringWindowToTop(HWND hwnd) {
-    if (!IsWindow(hwnd)) return FALSE;
-    return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
-int GetSystemMetrics(int index) {
-    switch (index) {
-        case SM_CXSCREEN:
-        case SM_CXFULLSCREEN:
-        case SM_CXMAXIMIZED:
-            return screen_rect().width();
-        case SM_CYSCREEN:
-        case SM_CYFULLSCREEN:
-        case SM_CYMAXIMIZED:
-            return screen_rect().height();
-        case SM_CXVSCROLL:
-        case SM_CYHSCROLL:
-            return 17;
-        case SM_CYCAPTION:
-            return 19;
-        case SM_CXBORDER:
-        case SM_CYBORDER:
-            return 1;
-        case SM_CXDLGFRAME:
-        case SM_CYDLGFRAME:
-        case SM_CXFRAME:
-        case SM_CYFRAME:
-        case SM_CXEDGE:
-        case SM_CYEDGE:
-            return 2;
-        case SM_CXICON:
-        case SM_CYICON:
-        case SM_CXCURSOR:
-        case SM_CYCURSOR:
-            return 32;
-        case SM_CXSMICON:
-        case SM_CYSMICON:
-            return 16;
-        case SM_CYMENU:
-            return 19;
-        case SM_CXMINTRACK:
-            return 112;
-        case SM_CYMINTRACK:
-            return 27;
-        case SM_CXDOUBLECLK:
-        case SM_CYDOUBLECLK:
-            return 4;
-        case SM_CXDRAG:
-        case SM_CYDRAG:
-            return 4;
-        case SM_CMOUSEBUTTONS:
-            return 3;
-        default:
-            return 0;
-    }
 }
 }

@@ -188,6 +188,13 @@ void send_move_if_changed(HWND hwnd);
 void apply_min_max(HWND hwnd);
 QWidget* frame_of(HWND hwnd);
 HWND top_level_of(HWND hwnd);
+// The window rectangle in screen coordinates; null for a dead handle.
+QRect window_rect_on_screen(HWND hwnd);
+QRect screen_rect();
+void set_style_bit(HWND hwnd, DWORD bit, bool on);
+// Raises a widget among its siblings; top-level windows only where the
+// windowing system can.
+void raise_widget(QWidget* w);
 // Records the top-level window that the user or the program activated.
 void note_activated(HWND top);
 QWidget* client_widget_of(HWND hwnd);

@@ -68,14 +68,15 @@ Window* allocate_window() {
     } else {
         if (slot_table().size() >= kSlotMask) return nullptr;
         slot_table().push_back(std::make_unique<Window>());
+        slot_table().back()->image = QImage(1, 1, QImage::Format_RGB32);
+        slot_table().back()->image.fill(0);
         index = slot_table().size() - 1;
     }
     Window* w = slot_table()[index].get();
     uint32_t gen = w->generation + 1;
     {
-        // Reset every field but the image lock, which may be held by a drawer
-        // that still has the old handle's image.
-        std::lock_guard image_guard(w->image_lock);
+        // Every field but the image, which release_window's caller left at
+        // 1x1 and which a drawer holding the old handle's image may still lock.
         w->cls.reset();
         w->proc = nullptr;
         w->user = 0;
@@ -97,8 +98,6 @@ Window* allocate_window() {
         w->sent_x = w->sent_y = INT32_MIN;
         w->normal = RECT{0, 0, 0, 0};
         w->has_normal = false;
-        w->image = QImage(1, 1, QImage::Format_RGB32);
-        w->image.fill(0);
         w->invalid = RECT{0, 0, 0, 0};
         w->has_invalid = w->erase = false;
         w->shown_dirty = RECT{0, 0, 0, 0};
@@ -123,11 +122,6 @@ void release_window(Window* w) {
     w->alive = false;
     w->props.clear();
     w->children.clear();
-    {
-        std::lock_guard image_guard(w->image_lock);
-        w->image = QImage(1, 1, QImage::Format_RGB32);
-        w->image.fill(0);
-    }
     free_slots().push_back(index - 1);
 }
 

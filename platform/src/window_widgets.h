@@ -46,6 +46,9 @@ void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons
                    Qt::KeyboardModifiers mods);
 void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::KeyboardModifiers mods);
 int vk_from_qt(int qtKey);
+// Mouse input over the sizing border of a child window and while it is dragged
+// (events_sizing.cpp); TRUE when it was used there.
+bool handle_border_mouse(HWND target, UINT msg, const QPoint& global);
 int qt_from_vk(int vk);
 
 }  // namespace plat

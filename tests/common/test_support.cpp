@@ -17,15 +17,19 @@ std::map<std::string, std::function<int(const std::vector<std::string>&)>>& role
 }
 int g_fresh_counter = 0;
 
+}  // namespace
+
 INT_PTR recorder_hook(const PlatformQuestion* q, void* ctx) {
     auto* rec = static_cast<QuestionRecorder*>(ctx);
-    rec->asked.push_back({q->kind ? q->kind : "", q->text ? q->text : "",
-                          q->caption ? q->caption : "", q->style, q->owner});
-    if (rec->on_ask) return rec->on_ask(q);
-    size_t i = rec->asked.size() - 1;
-    return i < rec->answers.size() ? rec->answers[i] : rec->default_answer;
+    {
+        std::lock_guard<std::mutex> lock(rec->mutex_);
+        rec->asked.push_back({q->kind ? q->kind : "", q->text ? q->text : "",
+                              q->caption ? q->caption : "", q->style, q->owner});
+        size_t i = rec->asked.size() - 1;
+        if (!rec->on_ask) return i < rec->answers.size() ? rec->answers[i] : rec->default_answer;
+    }
+    return rec->on_ask(q);
 }
-}  // namespace
 
 std::string home() {
     const char* h = std::getenv("SONREL_HOME");

@@ -4,6 +4,7 @@
 #include <platform/platform.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ void write_file(const std::string& path, const std::vector<unsigned char>& bytes
 
 // Records every question asked through the layer's hook and answers from a list
 // (the default answer when the list runs out). Installed for its lifetime.
+// Questions may come from any thread; on_ask runs outside the recorder's lock.
 struct QuestionRecorder {
     struct Asked {
         std::string kind, text, caption;
@@ -44,6 +46,8 @@ struct QuestionRecorder {
     QuestionRecorder& operator=(const QuestionRecorder&) = delete;
 
 private:
+    friend INT_PTR recorder_hook(const PlatformQuestion* q, void* ctx);
+    std::mutex mutex_;
     PlatformQuestionHook previous_;
     void* previous_ctx_;
 };

@@ -49,17 +49,6 @@ struct Host {
     BOOL created;
 };
 
-TEST(KitButtons, SetButtonFillsTheDescription) {
-    RVMULTIMEDIABUTTON b{};
-    HBITMAP bmp = reinterpret_cast<HBITMAP>(0x1234);
-    SetButton(&b, RECT{1, 2, 3, 4}, 1, bmp, 1);
-    EXPECT_EQ(b.rect.left, 1);
-    EXPECT_EQ(b.rect.bottom, 4);
-    EXPECT_EQ(b.state, 1);
-    EXPECT_EQ(b.bitmap, bmp);
-    EXPECT_EQ(b.enabled, 1);
-}
-
 TEST(KitButtons, ThreeButtonsStandSideBySideWithConsecutiveIds) {
     Host host;
     ASSERT_TRUE(host.created);

@@ -45,8 +45,7 @@ protected:
 
     HWND make(const char* cls, const char* text, int id, DWORD style, int y = 0, int h = 24) {
         return CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, 10, y, 150, h, parent,
-                              reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr,
-                              nullptr);
+                              reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
     }
     std::string text_of(HWND h) {
         char buf[256];
@@ -169,10 +168,14 @@ TEST_F(ControlTest, DialogItemNumbersParseLikeThePlatform) {
         BOOL ok;
         UINT value;
     } cases[] = {
-        {"  48000", FALSE, TRUE, 48000},   {"44100 Hz", FALSE, TRUE, 44100},
-        {"", FALSE, FALSE, 0},             {"abc", FALSE, FALSE, 0},
-        {"-5", FALSE, FALSE, 0},           {"-5", TRUE, TRUE, UINT(-5)},
-        {"4294967295", FALSE, TRUE, 4294967295u}, {"4294967296", FALSE, FALSE, 0},
+        {"  48000", FALSE, TRUE, 48000},
+        {"44100 Hz", FALSE, TRUE, 44100},
+        {"", FALSE, FALSE, 0},
+        {"abc", FALSE, FALSE, 0},
+        {"-5", FALSE, FALSE, 0},
+        {"-5", TRUE, TRUE, UINT(-5)},
+        {"4294967295", FALSE, TRUE, 4294967295u},
+        {"4294967296", FALSE, FALSE, 0},
         {"2147483648", TRUE, FALSE, 0},
     };
     for (const Case& c : cases) {
@@ -218,6 +221,13 @@ TEST_F(ControlTest, DropDownListStartsWithoutSelectionAndChangesSilently) {
     SendMessage(c, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(SendMessage(c, CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST_F(ControlTest, ComboScrollStyleGivesTheWindowNoScrollBar) {
+    HWND c = make("COMBOBOX", "", 64, CBS_DROPDOWNLIST | WS_VSCROLL, 0, 120);
+    RECT rc;
+    GetClientRect(c, &rc);
+    EXPECT_EQ(rc.right, 150) << "the list scrolls, not the window";
 }
 
 TEST_F(ControlTest, ComboSearchesAreCaseBlindAndWrapAfterTheStart) {

@@ -26,8 +26,17 @@ const DIALOGITEM kItems[] = {
     {"BUTTON", "Cancel", IDCANCEL, 100, 40, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
     {"BUTTON", "Apply", kDefault, 160, 40, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
 };
-const DIALOGTEMPLATE kTemplate{"Name Entry", DS_MODALFRAME | WS_CAPTION | WS_SYSMENU, 0, 20, 10,
-                               220, 60, nullptr, 8, kItems, 5};
+const DIALOGTEMPLATE kTemplate{"Name Entry",
+                               DS_MODALFRAME | WS_CAPTION | WS_SYSMENU,
+                               0,
+                               20,
+                               10,
+                               220,
+                               60,
+                               nullptr,
+                               8,
+                               kItems,
+                               5};
 
 // What the test procedure saw.
 struct Seen {
@@ -214,9 +223,23 @@ TEST_F(DialogTest, ModalLoopServesMessagesSentFromOtherThreads) {
     EXPECT_EQ(code, 2u) << "the sender got the procedure's answer";
 }
 
+TEST_F(DialogTest, ModalDialogTakesClicksWhileItsOwnerIsDisabled) {
+    static auto proc = [](HWND dlg, UINT msg, WPARAM wp, LPARAM lp) -> INT_PTR {
+        if (msg == WM_INITDIALOG) PostMessage(dlg, WM_USER + 9, 0, 0);
+        if (msg == WM_USER + 9) {
+            SendDlgItemMessage(dlg, IDOK, BM_CLICK, 0, 0);
+            if (g_seen.commands.empty()) EndDialog(dlg, -7);  // the click went nowhere
+            return TRUE;
+        }
+        return test_proc(dlg, msg, wp, lp);
+    };
+    EXPECT_EQ(DialogBoxParam(nullptr, "NAMEENTRY", owner, proc, 0), IDOK);
+}
+
 TEST_F(DialogTest, EscapeOnAControlEndsTheModalLoopThroughCancel) {
     static auto proc = [](HWND dlg, UINT msg, WPARAM wp, LPARAM lp) -> INT_PTR {
-        if (msg == WM_INITDIALOG) PlatformSimulateKey(GetDlgItem(dlg, kEdit), VK_ESCAPE, TRUE, FALSE);
+        if (msg == WM_INITDIALOG)
+            PlatformSimulateKey(GetDlgItem(dlg, kEdit), VK_ESCAPE, TRUE, FALSE);
         return test_proc(dlg, msg, wp, lp);
     };
     EXPECT_EQ(DialogBoxParam(nullptr, "NAMEENTRY", owner, proc, 0), IDCANCEL);

@@ -19,8 +19,8 @@ constexpr int kPathField = 10;
 const DIALOGITEM kPanelItems[] = {
     {"STATIC", "none", kPathField, 5, 5, 200, 8, SS_LEFT, 0},
 };
-const DIALOGTEMPLATE kPanel{nullptr, DS_CONTROL | WS_CHILD | DS_3DLOOK, 0, 0, 0, 220, 20,
-                            nullptr, 8, kPanelItems, 1};
+const DIALOGTEMPLATE kPanel{
+    nullptr, DS_CONTROL | WS_CHILD | DS_3DLOOK, 0, 0, 0, 220, 20, nullptr, 8, kPanelItems, 1};
 
 struct HookLog {
     LPARAM init_param = 0;
@@ -40,8 +40,8 @@ UINT_PTR CALLBACK panel_hook(HWND panel, UINT msg, WPARAM, LPARAM lp) {
             g_log.notes.push_back(n->hdr.code);
             if (n->hdr.code == CDN_SELCHANGE) {
                 char buf[MAX_PATH];
-                LRESULT len = SendMessage(GetParent(panel), CDM_GETFILEPATH, sizeof buf,
-                                          LPARAM(buf));
+                LRESULT len =
+                    SendMessage(GetParent(panel), CDM_GETFILEPATH, sizeof buf, LPARAM(buf));
                 if (len > 0) {
                     g_log.paths.push_back(buf);
                     SetDlgItemText(panel, kPathField, buf);

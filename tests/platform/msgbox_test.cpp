@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "test_support.h"
 
@@ -53,6 +55,26 @@ TEST(MessageBoxHook, AnswersQuestionsAskedFromAnotherThread) {
     ASSERT_EQ(rec.asked.size(), 1u);
     EXPECT_EQ(rec.asked[0].text, "Device busy");
     EXPECT_EQ(rec.asked[0].style & 0xF0u, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST(MessageBoxHook, ManyThreadsAskingAtOnceAreEachRecordedOnce) {
+    QuestionRecorder rec;
+    rec.default_answer = IDYES;
+    std::atomic<int> yes{0};
+    std::vector<std::thread> askers;
+    for (int t = 0; t < 4; ++t)
+        askers.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i) {
+                std::string text = std::to_string(t) + ":" + std::to_string(i);
+                if (MessageBox(nullptr, text.c_str(), "Many", MB_YESNO) == IDYES) ++yes;
+            }
+        });
+    for (auto& a : askers) a.join();
+    EXPECT_EQ(yes, 200);
+    ASSERT_EQ(rec.asked.size(), 200u);
+    std::set<std::string> texts;
+    for (const auto& a : rec.asked) texts.insert(a.text);
+    EXPECT_EQ(texts.size(), 200u);
 }
 
 TEST(MessageBoxHook, InstallingGivesBackThePreviousHookAndAskFailsWithoutOne) {

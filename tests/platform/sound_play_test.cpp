@@ -125,7 +125,8 @@ TEST_F(SoundTest, DeviceReceivesTheSamplesOfAStereoFile) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    int rc = testing_support::wait_child(testing_support::spawn_child("play-sync", {dir + "/st.wav"}));
+    int rc =
+        testing_support::wait_child(testing_support::spawn_child("play-sync", {dir + "/st.wav"}));
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     unsetenv("SDL_DISKAUDIOFILE");
     unsetenv("SDL_DISKAUDIODELAY");

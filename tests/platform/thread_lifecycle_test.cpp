@@ -85,6 +85,21 @@ DWORD loops_on_checkpoint(LPVOID p) {
     return 1;
 }
 
+// A careless catch-all that does not let the end pass.
+DWORD swallows_then_checks(LPVOID p) {
+    auto* f = static_cast<Flags*>(p);
+    try {
+        f->started = true;
+        for (;;) PlatformCheckpoint();
+    } catch (...) {
+        f->caught = true;
+    }
+    ++f->count;
+    PlatformCheckpoint();
+    f->count += 100;
+    return 1;
+}
+
 DWORD sleeps_long(LPVOID p) {
     auto* f = static_cast<Flags*>(p);
     SetOnDestroy guard{f->unwound};
@@ -170,6 +185,17 @@ TEST(Threads, TerminateEndsALoopAtItsCheckpointWithTheGivenCode) {
     EXPECT_EQ(exit_code(h), 99u);
     EXPECT_TRUE(f.unwound);
     EXPECT_FALSE(f.caught) << "a catch-all swallowed the thread's end";
+    CloseHandle(h);
+}
+
+TEST(Threads, SwallowedEndStillEndsTheThreadAtItsNextCheckpoint) {
+    Flags f;
+    HANDLE h = CreateThread(nullptr, 0, swallows_then_checks, &f, 0, nullptr);
+    ASSERT_TRUE(eventually([&] { return f.started.load(); }));
+    EXPECT_TRUE(TerminateThread(h, 8));
+    EXPECT_TRUE(f.caught);
+    EXPECT_EQ(f.count.load(), 1);
+    EXPECT_EQ(exit_code(h), 8u);
     CloseHandle(h);
 }
 

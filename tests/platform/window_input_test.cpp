@@ -232,6 +232,29 @@ TEST_F(WindowInput, VisibilityAndPositionsOfChildren) {
     EXPECT_TRUE(EnableWindow(child, TRUE));
 }
 
+TEST_F(WindowInput, APlacementReadBackAndGivenAgainChangesNothing) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    wp.showCmd = SW_SHOWNORMAL;
+    wp.rcNormalPosition = RECT{50, 60, 350, 260};
+    ASSERT_TRUE(SetWindowPlacement(top, &wp));
+    RECT rc;
+    GetWindowRect(top, &rc);
+    EXPECT_EQ(rc.left, 50);
+    EXPECT_EQ(rc.top, 60);
+    EXPECT_EQ(rc.right, 350);
+    EXPECT_EQ(rc.bottom, 260);
+    WINDOWPLACEMENT back{};
+    ASSERT_TRUE(GetWindowPlacement(top, &back));
+    EXPECT_EQ(back.showCmd, UINT(SW_SHOWNORMAL));
+    EXPECT_EQ(back.rcNormalPosition.left, 50);
+    EXPECT_EQ(back.rcNormalPosition.bottom, 260);
+    ASSERT_TRUE(SetWindowPlacement(top, &back));
+    GetWindowRect(top, &rc);
+    EXPECT_EQ(rc.right - rc.left, 300);
+    EXPECT_EQ(rc.bottom - rc.top, 200);
+}
+
 TEST_F(WindowInput, DeferredPositionsApplyTogether) {
     HWND other = wtest::child_window(top, 250, 30, 100, 100);
     HDWP batch = BeginDeferWindowPos(2);
@@ -250,6 +273,65 @@ TEST_F(WindowInput, DeferredPositionsApplyTogether) {
     MapWindowPoints(other, top, &pt, 1);
     EXPECT_EQ(pt.x, 250);
     EXPECT_FALSE(EndDeferWindowPos(batch)) << "a batch ends once";
+}
+
+}  // namespace
+
+namespace {
+
+// A bar sized by its top edge: the top five rows are its sizing border, and
+// it may be 50 to 160 pixels high.
+LRESULT CALLBACK top_sized_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCHITTEST) {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ScreenToClient(hwnd, &pt);
+        if (pt.y <= 5) return HTTOP;
+    }
+    if (msg == WM_GETMINMAXINFO) {
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+        mmi->ptMinTrackSize = POINT{100, 50};
+        mmi->ptMaxTrackSize = POINT{400, 160};
+        return 0;
+    }
+    return wtest::record_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(WindowInput, AChildIsSizedByTheBorderItsHitTestNames) {
+    std::string cls = wtest::register_class("WTestTopSized", top_sized_proc);
+    HWND bar = CreateWindowEx(0, cls.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 200, 400, 100, top,
+                              nullptr, nullptr, nullptr);
+    log().clear();
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 10, 3, 0);
+    EXPECT_TRUE(wtest::of(WM_MOUSEMOVE, bar).empty()) << "the border is not client area";
+    auto cursor = wtest::of(WM_SETCURSOR, bar);
+    ASSERT_EQ(cursor.size(), 1u);
+    EXPECT_EQ(LOWORD(cursor[0].lp), HTTOP);
+
+    PlatformSimulateMouse(bar, WM_LBUTTONDOWN, 10, 3, 0);
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 10, 3 - 30, MK_LBUTTON);
+    POINT pt{0, 0};
+    MapWindowPoints(bar, top, &pt, 1);
+    RECT rc;
+    GetClientRect(bar, &rc);
+    EXPECT_EQ(pt.y, 170) << "the top edge follows the mouse";
+    EXPECT_EQ(rc.bottom, 130) << "the bottom edge stays";
+    EXPECT_EQ(wtest::of(WM_SIZE, bar).back().lp, MAKELPARAM(400, 130));
+
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 10, 3 - 200, MK_LBUTTON);
+    GetClientRect(bar, &rc);
+    EXPECT_EQ(rc.bottom, 160) << "held at the maximum track height";
+    pt = POINT{0, 0};
+    MapWindowPoints(bar, top, &pt, 1);
+    EXPECT_EQ(pt.y, 140);
+    PlatformSimulateMouse(bar, WM_LBUTTONUP, 10, 3, 0);
+    EXPECT_TRUE(wtest::of(WM_LBUTTONDOWN, bar).empty());
+    EXPECT_TRUE(wtest::of(WM_LBUTTONUP, bar).empty());
+
+    log().clear();
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 10, 40, 0);
+    EXPECT_EQ(wtest::of(WM_MOUSEMOVE, bar).size(), 1u) << "inside, the client gets the mouse";
+    GetClientRect(bar, &rc);
+    EXPECT_EQ(rc.bottom, 160) << "sizing ended with the release";
 }
 
 }  // namespace

@@ -144,6 +144,10 @@ InfoBlock info_of(HWND doc) {
 UndoBlock undo_of(HWND doc) {
     return read_block<UndoBlock>(doc, PROP_UNDO);
 }
+HGLOBAL undo_copy_of(HWND doc) {
+    HGLOBAL copy = undo_of(doc).copy;
+    return copy;
+}
 FileInfoBlock fileinfo_of(HWND doc) {
     return read_block<FileInfoBlock>(doc, PROP_FILEINFO);
 }

@@ -51,6 +51,8 @@ HeaderBlock header_of(HWND doc);
 PositionBlock position_of(HWND doc);
 InfoBlock info_of(HWND doc);
 UndoBlock undo_of(HWND doc);
+// The undo record's saved copy (a packed field: read it by value, never by reference).
+HGLOBAL undo_copy_of(HWND doc);
 FileInfoBlock fileinfo_of(HWND doc);
 // The first data size bytes of the WAVE block (empty without one).
 Bytes data_of(HWND doc);

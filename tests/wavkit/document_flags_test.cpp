@@ -113,7 +113,7 @@ TEST(ReleaseDocumentBlocks, DetachesEveryBlockButLeavesTheScrollWindowProperty) 
     Frame f;
     HWND d = make_document(f, Format{}, pattern(100));
     SaveUndoInformation(d, 10, 20, UNDO_CHANGED, "Change Volume");
-    ASSERT_NE(undo_of(d).copy, nullptr);
+    ASSERT_NE(undo_copy_of(d), nullptr);
     HANDLE marker = reinterpret_cast<HANDLE>(f.frame);
     SetProp(d, PROP_SCROLLHWND, marker);
     ReleaseDocumentBlocks(d);

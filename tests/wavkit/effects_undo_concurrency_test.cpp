@@ -38,7 +38,8 @@ const Named kInPlace[] = {
 Bytes varied(int bits, size_t values) {
     if (bits == 8) {
         Bytes b(values);
-        for (size_t i = 0; i < values; ++i) b[i] = static_cast<uint8_t>(100 + (i * 7) % 60);
+        for (size_t i = 0; i < values; ++i)
+            b[i] = static_cast<uint8_t>(i % 5 == 0 ? 126 : 100 + (i * 7) % 60);
         return b;
     }
     std::vector<int16_t> v(values);
@@ -70,7 +71,12 @@ TEST(EffectsUndo, EveryInPlaceOperationIsUndoneExactly) {
             bool monoChannelFade =
                 layout.fmt.channels == 1 &&
                 (op.proc == FadeChannelsLeftToRight || op.proc == FadeChannelsRightToLeft);
-            if (!silenceWithoutMark && !monoChannelFade) {
+            // Soften keeps the last six values: a range of six or fewer keeps all.
+            uint32_t rangeBytes = layout.markLength      ? layout.markLength
+                                  : layout.fmt.bits == 8 ? 50
+                                                         : 100;
+            bool tooShortToSoften = op.proc == LowPass && rangeBytes / (layout.fmt.bits / 8) <= 6;
+            if (!silenceWithoutMark && !monoChannelFade && !tooShortToSoften) {
                 EXPECT_NE(data_of(rf.doc), before) << op.name << " changed nothing";
             }
             if (silenceWithoutMark) continue;
@@ -116,10 +122,15 @@ Bytes faded_in(Bytes data, unsigned percent) {
     return data;
 }
 
-Bytes compressed(Bytes data) {
-    uint32_t values = static_cast<uint32_t>(data.size() / 2);
-    kern::resample_kernel(data.data(), 16, values, values / 2, 2.0f);
-    data.resize(data.size() / 2);
+// Speed 150 %, as the speed change does it on 16-bit data.
+Bytes sped_up(Bytes data) {
+    kern::SpeedFactors f = kern::speed_factors(150);
+    uint32_t size =
+        static_cast<uint32_t>(kern::scaled_size(static_cast<uint32_t>(data.size()), f.length));
+    kern::resample_kernel(data.data(), 16, static_cast<uint32_t>(data.size() / 2), size / 2,
+                          f.speed);
+    data.resize(size);
+    if (size % 2) data[size - 1] = 0;
     return data;
 }
 
@@ -137,8 +148,9 @@ TEST(EffectsConcurrency, TwoOperationsOnOneDocumentRunOneAfterTheOther) {
         ASSERT_EQ(data_of(a.doc), reversed(volume_of(data, 50))) << "round " << round;
     }
     // A fade and a speed change do not commute: the result is one order or the other.
-    const Bytes fadeFirst = compressed(faded_in(data, 10));
-    const Bytes speedFirst = faded_in(compressed(data), 10);
+    Setting faster("Sonrel\\Settings\\Filters\\Velocity", "150", "200");
+    const Bytes fadeFirst = sped_up(faded_in(data, 10));
+    const Bytes speedFirst = faded_in(sped_up(data), 10);
     ASSERT_NE(fadeFirst, speedFirst);
     for (int round = 0; round < 3; ++round) {
         wavtest::Frame docs;

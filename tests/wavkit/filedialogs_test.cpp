@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "document_fixture.h"
 #include "../../resources/dialogs_files.h"
+#include "document_fixture.h"
 #include "test_support.h"
 
 namespace {
@@ -180,7 +180,7 @@ TEST_F(FileDialogs, PreviewShowsSizeLengthFormatAndRate) {
     std::vector<Fields> got = preview(f.frame, {mono8, stereo16, mono16, stereo8, adpcm});
     std::vector<Fields> want = {
         {"43 KB", "00 m 02.000 s", "8 Bit, Mono", "22050 Hz"},
-        {"11208 KB", "01 m 05.068 s", "16 Bit, Stereo", "44100 Hz"},
+        {"11209 KB", "01 m 05.068 s", "16 Bit, Stereo", "44100 Hz"},
         {"1 KB", "00 m 00.062 s", "16 Bit, Mono", "8000 Hz"},
         {"2 KB", "00 m 00.100 s", "8 Bit, Stereo", "11025 Hz"},
         {"39 KB", "compressed", "4 Bit, Mono", "22050 Hz"},
@@ -208,14 +208,14 @@ TEST_F(FileDialogs, PreviewReadsTheCanonicalOffsetsWhateverTheChunkLayout) {
     std::string odd = dir + "/odd.wav";
     write_file(odd, b);
     EXPECT_EQ(preview(f.frame, {odd}),
-              std::vector<Fields>{{"4 KB", "00 m 00.500 s", "16 Bit, Stereo", "1000 Hz"}});
+              (std::vector<Fields>{{"4 KB", "00 m 00.500 s", "16 Bit, Stereo", "1000 Hz"}}));
 }
 
 TEST_F(FileDialogs, PreviewOfZeroFileLengthShowsNoTime) {
     std::string zero = dir + "/zero.wav";
     write_file(zero, header(0, 1, 22050, 22050, 8, 22050, 10));
     EXPECT_EQ(preview(f.frame, {zero}),
-              std::vector<Fields>{{"0 KB", "00 m 00.000 s", "8 Bit, Mono", "22050 Hz"}});
+              (std::vector<Fields>{{"0 KB", "00 m 00.000 s", "8 Bit, Mono", "22050 Hz"}}));
 }
 
 TEST_F(FileDialogs, PreviewLeavesFieldsAsTheyWereForFilesItCannotRead) {
@@ -238,7 +238,7 @@ TEST_F(FileDialogs, PreviewTakesAnyFileWhoseFirstAndFourthBytesAreRAndF) {
     std::string roof = dir + "/roof.wav";
     write_file(roof, b);
     EXPECT_EQ(preview(f.frame, {roof}),
-              std::vector<Fields>{{"7 KB", "00 m 01.000 s", "8 Bit, Mono", "11025 Hz"}});
+              (std::vector<Fields>{{"7 KB", "00 m 01.000 s", "8 Bit, Mono", "11025 Hz"}}));
 }
 
 TEST_F(FileDialogs, PanelButtonsPlayAndStopTheSelectedFile) {

@@ -90,6 +90,30 @@ TEST(KernelVolume, EveryByteAndEveryWordFollowsTheSampleRule) {
     }
 }
 
+TEST(KernelVolume, LongAndShortRangesAgreeWithTheSampleRule) {
+    // Long ranges look results up in tables built per call, short ones compute
+    // each value; an odd start and length leave single bytes at the ends.
+    const float g = kern::volume_gain(137);
+    for (uint32_t length : {70001u, 301u}) {
+        Bytes b = random_bytes(length + 8, length);
+        const Bytes before = b;
+        kern::volume_kernel(b.data(), 8, ByteRange{3, length}, g);
+        for (size_t i = 0; i < b.size(); ++i) {
+            int expect =
+                i >= 3 && i < 3 + length ? kern::change_sample(before[i], 8, g) : before[i];
+            ASSERT_EQ(b[i], expect) << "byte " << i << " of " << length;
+        }
+        Words w = random_words(length + 4, length + 1);
+        Bytes wb = bytes_of(w);
+        kern::volume_kernel(wb.data(), 16, ByteRange{5, 2 * length}, g);  // values 2 .. length + 2
+        Words out = words_of(wb);
+        for (size_t i = 0; i < w.size(); ++i) {
+            int expect = i >= 2 && i < length + 2 ? kern::change_sample(w[i], 16, g) : w[i];
+            ASSERT_EQ(out[i], expect) << "value " << i << " of " << length;
+        }
+    }
+}
+
 TEST(KernelVolume, TouchesOnlyTheRange) {
     Bytes b(10, 228);
     kern::volume_kernel(b.data(), 8, ByteRange{3, 4}, 0.5f);

@@ -22,7 +22,7 @@ void write_new_file_settings(const char* rate, const char* bytesPerSec, const ch
     RegWriteString("Sonrel\\NewFile\\BytesPerSample", align);
 }
 
-TEST(NewFile, MakesAnEmptyNumberedDocumentInTheDefaultFormat) {
+TEST(NewFileDocument, NumberThreeGivesEveryBlockOfAnEmptyDocumentAndADisabledScrollBar) {
     Frame f;
     HWND doc = NewFile(f.frame, f.client, 3);
     ASSERT_NE(doc, nullptr);
@@ -69,49 +69,17 @@ TEST(NewFile, MakesAnEmptyNumberedDocumentInTheDefaultFormat) {
     FileInfoBlock fi = fileinfo_of(doc);
     EXPECT_EQ(fi.listFlag, 1u);
     EXPECT_STREQ(fi.software, "Sonrel2003 for Windows");
-    for (const char* text : {fi.comment, fi.copyright, fi.subject, fi.name, fi.artist, fi.medium,
-                             fi.keywords})
+    for (const char* text :
+         {fi.comment, fi.copyright, fi.subject, fi.name, fi.artist, fi.medium, fi.keywords})
         EXPECT_STREQ(text, "");
-}
 
-TEST(NewFile, ScrollBarIsDisabled) {
-    Frame f;
-    HWND doc = NewFile(f.frame, f.client, 1);
-    ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(GetWindowLong(doc, GWL_STYLE) & WS_HSCROLL);
     EXPECT_FALSE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0)) << "no arrow answers";
     EnableScrollBar(doc, SB_HORZ, ESB_ENABLE_BOTH);
     EXPECT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0)) << "the bar is there";
 }
 
-TEST(NewFile, TakesFormatAndZoomFromTheSettings) {
-    write_new_file_settings("44100", "176400", "16", "2", "4");
-    RegWriteString("Sonrel\\Settings\\StartUp\\Zoom", "500");
-    HeaderBlock h{};
-    PositionBlock p{};
-    std::string title;
-    {
-        Frame f;
-        HWND doc = NewFile(f.frame, f.client, 12);
-        ASSERT_NE(doc, nullptr);
-        h = header_of(doc);
-        p = position_of(doc);
-        char buf[64];
-        GetWindowText(doc, buf, sizeof buf);
-        title = buf;
-    }
-    write_new_file_settings("22050", "22050", "8", "1", "1");
-    RegWriteString("Sonrel\\Settings\\StartUp\\Zoom", "100");
-    EXPECT_EQ(title, "Unnamed -12-.WAV");
-    EXPECT_EQ(h.samplesPerSec, 44100u);
-    EXPECT_EQ(h.bytesPerSec, 176400u);
-    EXPECT_EQ(h.bitsPerSample, 16);
-    EXPECT_EQ(h.channels, 2);
-    EXPECT_EQ(h.blockAlign, 4);
-    EXPECT_EQ(p.zoom, 500u);
-}
-
-TEST(NewFile, SettingsAreTakenAsGivenWithoutCheckingThemAgainstEachOther) {
+TEST(NewFileDocument, SettingsAreTakenAsGivenWithoutCheckingThemAgainstEachOther) {
     write_new_file_settings("8000", "12345", "8", "2", "7");
     HeaderBlock h{};
     {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document_fixture.h"
 #include "../../resources/dialogs_files.h"
+#include "document_fixture.h"
 #include "test_support.h"
 
 namespace {
@@ -127,13 +127,13 @@ TEST_F(RawDialog, ShowsTheStoredFormatAndChoices) {
     EXPECT_EQ(caption, "RAW File Format Parameter Specification");
     EXPECT_EQ(bits, (std::vector<std::string>{"Standard - 8", "HiFi - 16"}));
     EXPECT_EQ(channels, (std::vector<std::string>{"MONO", "STEREO"}));
-    EXPECT_EQ(rates, (std::vector<std::string>{"8000", "11025", "16000", "22050", "28000",
-                                               "32000", "44100", "48000"}));
+    EXPECT_EQ(rates, (std::vector<std::string>{"8000", "11025", "16000", "22050", "28000", "32000",
+                                               "44100", "48000"}));
     EXPECT_EQ(bitSel, 1);
     EXPECT_EQ(chanSel, 1);
     EXPECT_EQ(rate, "32000");
-    EXPECT_EQ(fields, (std::vector<std::string>{"125 KB/sec", "4 Bytes/Sample", "2000 KB",
-                                                "2000 KB"}));
+    EXPECT_EQ(fields,
+              (std::vector<std::string>{"125 KB/sec", "4 Bytes/Sample", "2000 KB", "2000 KB"}));
 }
 
 TEST_F(RawDialog, DefaultsSelectEightBitMono) {
@@ -176,8 +176,8 @@ TEST_F(RawDialog, EightBitMonoAndMixedFormatsStoreTheirBlockAlign) {
 
 TEST_F(RawDialog, RatesOutsideOneTo48000AreRefusedWithTheMessage) {
     EXPECT_EQ(run({Choice{1, 1, "0"}, Choice{-1, -1, "48001"}, Choice{-1, -1, "48000"}}), 1);
-    EXPECT_EQ(kinds(), (std::vector<std::string>{"Dialog", "MessageBox", "Dialog", "MessageBox",
-                                                 "Dialog"}));
+    EXPECT_EQ(kinds(),
+              (std::vector<std::string>{"Dialog", "MessageBox", "Dialog", "MessageBox", "Dialog"}));
     EXPECT_EQ(rec.asked[1].text, "Only values ranging from 1 to 48000 are allowed.");
     EXPECT_EQ(rec.asked[1].caption, "Warning...");
     EXPECT_EQ(rec.asked[1].style & 0xF0u, UINT(MB_ICONERROR));

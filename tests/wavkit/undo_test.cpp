@@ -12,13 +12,15 @@ namespace {
 using namespace wavtest;
 
 // Replaces the document's data as an operation would: a WAVE block of exactly
-// the new bytes, data size and file length set together.
+// the new bytes (none for no data), data size and file length set together.
 void replace_data(HWND d, const Bytes& bytes) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
-    GlobalUnlock(h);
-    GlobalFree(GetProp(d, PROP_WAVE));
-    SetProp(d, PROP_WAVE, h);
+    GlobalFree(RemoveProp(d, PROP_WAVE));
+    if (!bytes.empty()) {
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
+        GlobalUnlock(h);
+        SetProp(d, PROP_WAVE, h);
+    }
     HGLOBAL hh = GetProp(d, PROP_HEADER);
     auto* header = static_cast<HeaderBlock*>(GlobalLock(hh));
     header->dataSize = static_cast<DWORD>(bytes.size());
@@ -73,7 +75,7 @@ TEST_F(UndoTest, InPlaceChangeOfA16BitStereoRangeRestoresExactlyThatRange) {
     EXPECT_EQ(position_of(d).markLength, 40u);
     UndoBlock u = undo_of(d);
     EXPECT_EQ(u.kind, UNDO_NONE);
-    EXPECT_EQ(u.copy, nullptr);
+    EXPECT_TRUE(u.copy == nullptr);
     EXPECT_EQ(IsUndoPossible(d), 0);
     EXPECT_EQ(RestoreUndoInformation(d), 0) << "a second undo has nothing to apply";
 }
@@ -83,7 +85,7 @@ TEST_F(UndoTest, InsertionAtTheEndIsRemovedAndTheMarkStandsAtTheOldEnd) {
     HWND d = make_document(f, Format{}, original);
     set_mark(d, 10, 20);
     SaveUndoInformation(d, 300, 50, UNDO_INSERTED, "Paste From Clipboard");
-    EXPECT_EQ(undo_of(d).copy, nullptr);
+    EXPECT_EQ(undo_copy_of(d), nullptr);
     replace_data(d, spliced(original, 300, pattern(50, 9)));
 
     EXPECT_EQ(RestoreUndoInformation(d), 1);
@@ -121,7 +123,7 @@ TEST_F(UndoTest, DeletionOfTheFirstBytesPutsThemBackAtTheStart) {
     const Bytes original = pattern(500, 7);
     HWND d = make_document(f, Format{2, 22050, 16}, original);
     SaveUndoInformation(d, 0, 8, UNDO_REMOVED, "Delete");
-    ASSERT_NE(undo_of(d).copy, nullptr);
+    ASSERT_NE(undo_copy_of(d), nullptr);
     replace_data(d, without(original, 0, 8));
     set_mark(d, 0, 4);
 
@@ -132,7 +134,7 @@ TEST_F(UndoTest, DeletionOfTheFirstBytesPutsThemBackAtTheStart) {
     EXPECT_EQ(header_of(d).fileLength, 544u);
     EXPECT_EQ(wave_block_size(d), 500u + 128u);
     EXPECT_EQ(position_of(d).markLength, 4u) << "undo of a deletion keeps the mark length";
-    EXPECT_EQ(undo_of(d).copy, nullptr);
+    EXPECT_EQ(undo_copy_of(d), nullptr);
 }
 
 TEST_F(UndoTest, DeletionUndoBringsAMarkBeyondTheDataBackToItsEnd) {
@@ -150,7 +152,6 @@ TEST_F(UndoTest, DeletionOfTheWholeDataComesBackIntoAnEmptyDocument) {
     const Bytes original = pattern(64, 10);
     HWND d = make_document(f, Format{}, original);
     SaveUndoInformation(d, 0, 64, UNDO_REMOVED, "Delete");
-    GlobalFree(RemoveProp(d, PROP_WAVE));
     replace_data(d, Bytes{});
     EXPECT_EQ(RestoreUndoInformation(d), 1);
     EXPECT_EQ(data_of(d), original);
@@ -159,15 +160,15 @@ TEST_F(UndoTest, DeletionOfTheWholeDataComesBackIntoAnEmptyDocument) {
 TEST_F(UndoTest, ForbidUndoEmptiesTheRecordButKeepsTheCopyUntilTheNextRecord) {
     HWND d = make_document(f, Format{}, pattern(100, 11));
     SaveUndoInformation(d, 0, 10, UNDO_CHANGED, "Fade In");
-    HGLOBAL copy = undo_of(d).copy;
+    HGLOBAL copy = undo_copy_of(d);
     ASSERT_NE(copy, nullptr);
     ForbidUndo(d);
     EXPECT_EQ(IsUndoPossible(d), 0);
     EXPECT_EQ(UndoDescription(d), nullptr);
     EXPECT_EQ(RestoreUndoInformation(d), 0);
-    EXPECT_EQ(undo_of(d).copy, copy);
+    EXPECT_EQ(undo_copy_of(d), copy);
     SaveUndoInformation(d, 0, 5, UNDO_INSERTED, "Insert Silence");
-    EXPECT_EQ(undo_of(d).copy, nullptr);
+    EXPECT_EQ(undo_copy_of(d), nullptr);
 }
 
 TEST_F(UndoTest, OnlyTheLastOfTwoOperationsCanBeUndone) {
@@ -203,7 +204,7 @@ TEST_F(UndoTest, WithoutMemoryForTheCopyTheRecordIsClearedSilently) {
     UndoBlock u = undo_of(d);
     EXPECT_EQ(u.start, 0u);
     EXPECT_EQ(u.length, 0u);
-    EXPECT_EQ(u.copy, nullptr);
+    EXPECT_TRUE(u.copy == nullptr);
 }
 
 TEST_F(UndoTest, AFailedGrowKeepsTheRecordForAnotherTry) {

@@ -45,8 +45,10 @@ TEST_P(SoxFiles, OpenWithTheirFormatAndSamplesAndSaveBackToTheSameSamples) {
     std::string synth = c.channels == 2
                             ? "synth " + std::to_string(c.samples) + "s sine 440 sine 660"
                             : "synth " + std::to_string(c.samples) + "s sine 440";
-    ASSERT_EQ(run("sox -V1 -n -r " + std::to_string(c.rate) + " " + encoding(c.bits) + " -c " +
-                  std::to_string(c.channels) + " '" + src + "' " + synth + " vol 0.8"),
+    const std::string rate = std::to_string(c.rate), channels = std::to_string(c.channels);
+    // The rate and channels go on the null input too, so the length in samples is exact.
+    ASSERT_EQ(run("sox -V1 -r " + rate + " -c " + channels + " -n -r " + rate + " " +
+                  encoding(c.bits) + " -c " + channels + " '" + src + "' " + synth + " vol 0.8"),
               0);
     ASSERT_EQ(run("sox -V1 '" + src + "' -t raw " + encoding(c.bits) + " '" + raw + "'"), 0);
     const Bytes expected = read_file(raw);
@@ -77,6 +79,7 @@ TEST_P(SoxFiles, OpenWithTheirFormatAndSamplesAndSaveBackToTheSameSamples) {
     Format fmt{WORD(c.channels), DWORD(c.rate), WORD(c.bits)};
     EXPECT_EQ(read_file(path), wav_file(fmt, expected))
         << "the canonical layout, pad byte included";
+    EXPECT_EQ(read_file(path), read_file(src)) << "sox writes these formats canonically too";
     std::string again = dir + "/copy.raw";
     ASSERT_EQ(
         run(std::string("sox -V1 '") + path + "' -t raw " + encoding(c.bits) + " '" + again + "'"),

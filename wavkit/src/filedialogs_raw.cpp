@@ -20,7 +20,8 @@ constexpr int kFileLength = 106;
 constexpr int kDataLength = 107;
 constexpr int kRaise = 25;  // pixels above the parent's centre
 
-const char* const kRates[] = {"8000", "11025", "16000", "22050", "28000", "32000", "44100", "48000"};
+const char* const kRates[] = {"8000",  "11025", "16000", "22050",
+                              "28000", "32000", "44100", "48000"};
 
 void fill_combo(HWND dlg, int id, const char* const* items, int n, int selected) {
     for (int i = 0; i < n; ++i) SendDlgItemMessage(dlg, id, CB_ADDSTRING, 0, LPARAM(items[i]));
@@ -38,10 +39,12 @@ void init(HWND dlg) {
     const char* const bits[] = {"Standard - 8", "HiFi - 16"};
     const char* const channels[] = {"MONO", "STEREO"};
     fill_combo(dlg, kBits, bits, 2, RegGetWord("Sonrel\\RawFile\\Bit", 8) == 16 ? 1 : 0);
-    fill_combo(dlg, kChannels, channels, 2, RegGetWord("Sonrel\\RawFile\\Channels", 1) == 2 ? 1 : 0);
+    fill_combo(dlg, kChannels, channels, 2,
+               RegGetWord("Sonrel\\RawFile\\Channels", 1) == 2 ? 1 : 0);
     fill_combo(dlg, kRate, kRates, 8, -1);
     SetDlgItemText(dlg, kRate, RegGetString("Sonrel\\RawFile\\Samples", "22050"));
-    set_number(dlg, kBytesPerSec, "%lu KB/sec", RegGetDWord("Sonrel\\RawFile\\BytesPerSec", 22050) / 1024);
+    set_number(dlg, kBytesPerSec, "%lu KB/sec",
+               RegGetDWord("Sonrel\\RawFile\\BytesPerSec", 22050) / 1024);
     set_number(dlg, kBytesPerSample, "%lu Bytes/Sample",
                RegGetWord("Sonrel\\RawFile\\BytesPerSample", 1));
     unsigned long length = RegGetDWord("Sonrel\\RawFile\\FileLength", 0) / 1024;

@@ -2,6 +2,10 @@
 // speed change's resampling and the byte moves of erase, crop and insertion.
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "kernel_loop.h"
 #include "kernels.h"
 
@@ -48,20 +52,83 @@ void reverse_bytes(uint8_t* v, size_t first, size_t last) {
     reverse_values(v, static_cast<uint32_t>(first), static_cast<uint32_t>(last));
 }
 
-// The running window sum of the moving average, with the division by a
-// constant width so that it compiles to a multiplication.
+// The moving average of one width, one value after the other from `from`:
+// every window starts at or after the value it replaces, so it holds values
+// not yet averaged. The division by a constant width compiles to a
+// multiplication.
 template <unsigned Width, typename T, typename Sum>
-void average_values(T* v, uint32_t first, uint32_t end) {
-    Sum sum = 0;
-    for (uint32_t j = first; j < first + Width; ++j) sum += v[j];
-    // Values i .. i + Width - 1 are all at or after i, so none has been averaged yet.
-    in_slices(first, end - Width, [&](size_t i, size_t stop) {
-        for (; i < stop; ++i) {
-            T old = v[i];
-            v[i] = static_cast<T>(sum / static_cast<Sum>(Width));
-            sum += static_cast<Sum>(v[i + Width]) - static_cast<Sum>(old);
+void average_tail(T* v, size_t from, size_t stop) {
+    for (size_t i = from; i < stop; ++i) {
+        Sum sum = 0;
+        for (size_t t = 0; t < Width; ++t) sum += v[i + t];
+        v[i] = static_cast<T>(sum / static_cast<Sum>(Width));
+    }
+}
+
+#if defined(__SSE2__)
+// Blocks of averages at once: the block's windows reach only values at or
+// after the block, none averaged yet, and all are read before the block is
+// written. The sums are exact integers below 2^20, so their single-precision
+// quotient by the width truncates to the integer quotient: a quotient that is
+// not whole lies at least 1 / width from every integer, far more than its
+// rounding error.
+template <unsigned Width>
+size_t average_blocks(uint8_t* v, size_t first, size_t stop) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 width = _mm_set1_ps(static_cast<float>(Width));
+    size_t blocks = first + (stop - first) / 16 * 16;
+    in_slices(first, blocks, [&](size_t i, size_t end) {
+        for (; i < end; i += 16) {
+            __m128i lo = zero, hi = zero;
+            for (size_t t = 0; t < Width; ++t) {
+                __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i + t));
+                lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(x, zero));
+                hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(x, zero));
+            }
+            __m128i q[4];
+            const __m128i sums[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero),
+                                     _mm_unpacklo_epi16(hi, zero), _mm_unpackhi_epi16(hi, zero)};
+            for (int k = 0; k < 4; ++k)
+                q[k] = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(sums[k]), width));
+            __m128i r = _mm_packus_epi16(_mm_packs_epi32(q[0], q[1]), _mm_packs_epi32(q[2], q[3]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), r);
         }
     });
+    return blocks;
+}
+
+template <unsigned Width>
+size_t average_blocks(int16_t* v, size_t first, size_t stop) {
+    const __m128 width = _mm_set1_ps(static_cast<float>(Width));
+    size_t blocks = first + (stop - first) / 8 * 8;
+    in_slices(first, blocks, [&](size_t i, size_t end) {
+        for (; i < end; i += 8) {
+            __m128i lo = _mm_setzero_si128(), hi = _mm_setzero_si128();
+            for (size_t t = 0; t < Width; ++t) {
+                __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i + t));
+                __m128i sign = _mm_srai_epi16(x, 15);
+                lo = _mm_add_epi32(lo, _mm_unpacklo_epi16(x, sign));
+                hi = _mm_add_epi32(hi, _mm_unpackhi_epi16(x, sign));
+            }
+            __m128i qlo = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(lo), width));
+            __m128i qhi = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(hi), width));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i), _mm_packs_epi32(qlo, qhi));
+        }
+    });
+    return blocks;
+}
+#else
+template <unsigned Width, typename T>
+size_t average_blocks(T*, size_t first, size_t) {
+    return first;
+}
+#endif
+
+template <unsigned Width, typename T, typename Sum>
+void average_values(T* v, size_t first, size_t end) {
+    const size_t stop = end - Width;  // the last Width values keep theirs
+    size_t done = average_blocks<Width>(v, first, stop);
+    average_tail<Width, T, Sum>(v, done, stop);
 }
 
 template <typename T, typename Sum>

@@ -2,21 +2,20 @@
 //
 // The gain is carried in double precision by adding (or subtracting) a
 // single-precision step once per value. That sum is sequential; when every
-// partial sum start + k * step is exactly representable, eight interleaved
-// running gains that add 8 * step give the very same values without the chain
-// of dependent additions, and the loop vectorises. ramp_is_exact decides that;
-// otherwise the plain sequential sum runs.
+// partial sum start + k * step is exactly representable, a block of running
+// gains, each adding (block size) * step, gives the very same values without
+// the chain of dependent additions, and a whole block of values is scaled at
+// once. ramp_is_exact decides that; otherwise the plain sequential sum runs.
 #include <climits>
 #include <cmath>
 
 #include "kernel_loop.h"
+#include "kernel_simd.h"
 #include "kernels.h"
 
 namespace kern {
 
 namespace {
-
-constexpr int kLanes = 8;
 
 // Exponent of the lowest bit a float can carry: x is an integer multiple of it.
 int lowest_bit(float x) {
@@ -39,42 +38,60 @@ bool ramp_is_exact(float start, float step, uint64_t count) {
     return largest * (1.0 + 1e-9) < std::ldexp(1.0, low + 53);
 }
 
-// Calls apply(k, gain) for k in [0, count) with gain = start + k * step as the
-// sequential double sum gives it (step already carries its sign). apply works
-// on one value and is inlined; a stop checkpoint runs between slices.
-template <typename Apply>
-void run_ramp(float start, float step, uint32_t count, Apply&& apply) {
+// Calls block(k, g) for the items k .. k + Lanes - 1 with their gains in g,
+// and one(k, gain) for single items, over items [0, count), each item's gain
+// being start + k * step as the sequential double sum gives it (step already
+// carries its sign). A stop checkpoint runs between slices.
+template <int Lanes, typename Block, typename One>
+void run_ramp(float start, float step, uint32_t count, Block&& block, One&& one) {
+    static_assert(kSliceValues % Lanes == 0, "slices hold whole blocks");
     const double s = step;
-    if (count >= 4 * kLanes && ramp_is_exact(start, step, uint64_t{count} + kLanes)) {
-        double g[kLanes];
+    if (count >= 4 * Lanes && ramp_is_exact(start, step, uint64_t{count} + Lanes)) {
+        double g[Lanes];
         g[0] = start;
-        for (int j = 1; j < kLanes; ++j) g[j] = g[j - 1] + s;
-        const double wide = s * kLanes;
-        uint32_t whole = count / kLanes * kLanes;
+        for (int j = 1; j < Lanes; ++j) g[j] = g[j - 1] + s;
+        const double wide = s * Lanes;
+        size_t whole = count / Lanes * Lanes;
         in_slices(0, whole, [&](size_t k, size_t end) {
-            for (; k < end; k += kLanes) {
-                for (int j = 0; j < kLanes; ++j) apply(k + j, g[j]);
-                for (int j = 0; j < kLanes; ++j) g[j] += wide;
+            for (; k < end; k += Lanes) {
+                block(k, g);
+                for (int j = 0; j < Lanes; ++j) g[j] += wide;
             }
         });
-        for (size_t k = whole; k < count; ++k) apply(k, g[k - whole]);
+        for (size_t k = whole; k < count; ++k) one(k, g[k - whole]);
         return;
     }
     double g = start;
     in_slices(0, count, [&](size_t k, size_t end) {
         for (; k < end; ++k) {
-            apply(k, g);
+            one(k, g);
             g += s;
         }
     });
 }
 
-inline uint8_t scale_byte(uint8_t b, double g) {
-    return static_cast<uint8_t>(clamp_trunc((b - 128) * g, -128, 127) + 128);
+// The channel fade over count frames of 8-bit (2 bytes) or 16-bit (2 values)
+// stereo data: left and right take g and 1 - g, or the other way round.
+void fade_frames8(uint8_t* p, uint32_t count, float start, float step, bool leftToRight) {
+    const int l = leftToRight ? 0 : 1, r = 1 - l;
+    run_ramp<8>(
+        start, step, count,
+        [p, leftToRight](size_t k, const double* g) { fade_bytes8(p + 2 * k, g, leftToRight); },
+        [p, l, r](size_t k, double g) {
+            p[2 * k + l] = scale_byte(p[2 * k + l], g);
+            p[2 * k + r] = scale_byte(p[2 * k + r], 1.0 - g);
+        });
 }
 
-inline int16_t scale_word(int16_t v, double g) {
-    return static_cast<int16_t>(clamp_trunc(v * g, -32768, 32767));
+void fade_frames16(int16_t* v, uint32_t count, float start, float step, bool leftToRight) {
+    const int l = leftToRight ? 0 : 1, r = 1 - l;
+    run_ramp<4>(
+        start, step, count,
+        [v, leftToRight](size_t k, const double* g) { fade_words4(v + 2 * k, g, leftToRight); },
+        [v, l, r](size_t k, double g) {
+            v[2 * k + l] = scale_word(v[2 * k + l], g);
+            v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
+        });
 }
 
 }  // namespace
@@ -94,14 +111,16 @@ void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising) {
     float step = rising ? ramp.step : -ramp.step;
     if (bits == 8) {
         uint8_t* p = data + r.start;
-        run_ramp(ramp.start, step, r.length,
-                 [p](size_t k, double g) { p[k] = scale_byte(p[k], g); });
+        run_ramp<16>(
+            ramp.start, step, r.length, [p](size_t k, const double* g) { scale_bytes16(p + k, g); },
+            [p](size_t k, double g) { p[k] = scale_byte(p[k], g); });
         return;
     }
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
     int16_t* v = reinterpret_cast<int16_t*>(data) + first;
-    run_ramp(ramp.start, step, end - first,
-             [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+    run_ramp<8>(
+        ramp.start, step, end - first, [v](size_t k, const double* g) { scale_words8(v + k, g); },
+        [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
 }
 
 namespace {
@@ -157,33 +176,11 @@ ByteRange channel_fade_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsig
                               ByteRange r, float startGain, bool leftToRight) {
     ChannelWalk w = plan_channel_walk(dataBytes, bits, blockAlign, r);
     const float start = startGain > 1.0f ? 1.0f : startGain;
-    const float step = -w.step;
     if (w.count != 0 && bits == 8) {
-        uint8_t* p = data + w.first;
-        if (leftToRight) {
-            run_ramp(start, step, w.count, [p](size_t k, double g) {
-                p[2 * k] = scale_byte(p[2 * k], g);
-                p[2 * k + 1] = scale_byte(p[2 * k + 1], 1.0 - g);
-            });
-        } else {
-            run_ramp(start, step, w.count, [p](size_t k, double g) {
-                p[2 * k] = scale_byte(p[2 * k], 1.0 - g);
-                p[2 * k + 1] = scale_byte(p[2 * k + 1], g);
-            });
-        }
+        fade_frames8(data + w.first, w.count, start, -w.step, leftToRight);
     } else if (w.count != 0) {
-        int16_t* v = reinterpret_cast<int16_t*>(data + w.first);
-        if (leftToRight) {
-            run_ramp(start, step, w.count, [v](size_t k, double g) {
-                v[2 * k] = scale_word(v[2 * k], g);
-                v[2 * k + 1] = scale_word(v[2 * k + 1], 1.0 - g);
-            });
-        } else {
-            run_ramp(start, step, w.count, [v](size_t k, double g) {
-                v[2 * k] = scale_word(v[2 * k], 1.0 - g);
-                v[2 * k + 1] = scale_word(v[2 * k + 1], g);
-            });
-        }
+        fade_frames16(reinterpret_cast<int16_t*>(data + w.first), w.count, start, -w.step,
+                      leftToRight);
     }
     return walk_span(w, dataBytes);
 }

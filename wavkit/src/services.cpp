@@ -11,6 +11,21 @@ namespace {
 
 // The cursor that was current when SetMouseWait last ran; one for all callers.
 std::atomic<HCURSOR> g_remembered_cursor{nullptr};
+// The animated busy cursor once it could be loaded; until then every call tries.
+std::atomic<HCURSOR> g_file_cursor{nullptr};
+
+HCURSOR busy_cursor() {
+    HCURSOR c = g_file_cursor.load();
+    if (!c) {
+        c = LoadCursorFromFile("wait.ani");
+        HCURSOR none = nullptr;
+        if (c && !g_file_cursor.compare_exchange_strong(none, c)) {
+            DestroyCursor(c);
+            c = none;
+        }
+    }
+    return c ? c : LoadCursor(nullptr, IDC_WAIT);
+}
 
 }  // namespace
 
@@ -42,9 +57,7 @@ WAVKIT_API int ExceptionBox(HWND owner, LPCSTR place) {
 
 WAVKIT_API HCURSOR SetMouseWait(HWND) {
     try {
-        HCURSOR busy = LoadCursorFromFile("wait.ani");
-        if (!busy) busy = LoadCursor(nullptr, IDC_WAIT);
-        HCURSOR before = SetCursor(busy);
+        HCURSOR before = SetCursor(busy_cursor());
         g_remembered_cursor.store(before);
         return before;
     }

@@ -116,8 +116,8 @@ PLATFORM_API INT_PTR DialogBoxIndirectParam(HINSTANCE inst, const DIALOGTEMPLATE
 // when the template is missing. Destroy it with DestroyWindow.
 PLATFORM_API HWND CreateDialogParam(HINSTANCE inst, LPCSTR name, HWND owner, DLGPROC proc,
                                     LPARAM param);
-PLATFORM_API HWND CreateDialogIndirectParam(HINSTANCE inst, const DIALOGTEMPLATE* tmpl,
-                                            HWND owner, DLGPROC proc, LPARAM param);
+PLATFORM_API HWND CreateDialogIndirectParam(HINSTANCE inst, const DIALOGTEMPLATE* tmpl, HWND owner,
+                                            DLGPROC proc, LPARAM param);
 #define CreateDialog(inst, name, owner, proc) CreateDialogParam(inst, name, owner, proc, 0)
 // Ends a modal dialog with result (DialogBoxParam returns it once the current
 // message is done); a modeless dialog is only hidden: DestroyWindow ends it.
@@ -294,7 +294,8 @@ struct OPENFILENAME {
     DWORD lStructSize;
     HWND hwndOwner;
     HINSTANCE hInstance;  // where lpTemplateName is registered
-    LPCSTR lpstrFilter;   // pairs "description\0pattern\0" ended by an empty one; ';' separates patterns
+    LPCSTR lpstrFilter;   // pairs "description\0pattern\0" ended by an empty one; ';' separates
+                          // patterns
     LPSTR lpstrCustomFilter;
     DWORD nMaxCustFilter;
     DWORD nFilterIndex;  // 1-based, in and out
@@ -385,9 +386,10 @@ PLATFORM_API HWND PlatformFileDialogSelect(const OPENFILENAME* ofn, LPCSTR path)
 // Plays a wave: a file (SND_FILENAME), a wave image in memory (SND_MEMORY), or
 // the "WAVE" data resource of mod (SND_RESOURCE). SND_ASYNC returns at once;
 // otherwise the call waits (serving sent messages) until the sound ends.
-// A new sound stops the one playing; null sound stops it. FALSE when the
-// sound cannot be read or no device opens (nothing plays then: no default
-// sound exists).
+// A new sound stops the one playing; null sound (or SND_PURGE) stops it;
+// SND_NOSTOP refuses while one plays. SND_LOOP and SND_ALIAS are not
+// supported (a loop plays once, an alias fails). FALSE when the sound cannot
+// be read or no device opens (nothing plays then: no default sound exists).
 PLATFORM_API BOOL PlaySound(LPCSTR sound, HMODULE mod, DWORD flags);
 // Tests: TRUE while a sound started by PlaySound is still playing.
 PLATFORM_API BOOL PlatformIsSoundPlaying(void);

@@ -6,16 +6,19 @@
 // stopped or suspended. A thread that ends while it owns mutexes releases them.
 #pragma once
 
-#include <cxxabi.h>
 #include <platform/window.h>
 
-// Ending a thread unwinds its stack with a forced unwind that must not be
-// swallowed: every catch (...) in the system's code is preceded by this, e.g.
+// Ending a thread throws PlatformThreadEnd from the layer's waits and
+// checkpoints; it unwinds the thread's stack (destructors run) up to the
+// thread's start, where the layer catches it. Every catch (...) in the system's
+// code is preceded by the macro so that it lets the end pass:
 //   try { ... } PLATFORM_RETHROW_THREAD_EXIT catch (...) { ... }
+// A handler that swallows it anyway only delays the end to the next checkpoint.
 // Destructors and noexcept functions must not wait or call PlatformCheckpoint.
-#define PLATFORM_RETHROW_THREAD_EXIT \
-    catch (abi::__forced_unwind&) {  \
-        throw;                       \
+struct __attribute__((visibility("default"))) PlatformThreadEnd {};
+#define PLATFORM_RETHROW_THREAD_EXIT   \
+    catch (const PlatformThreadEnd&) { \
+        throw;                         \
     }
 
 #define THREAD_PRIORITY_ERROR_RETURN 0x7FFFFFFF

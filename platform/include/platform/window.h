@@ -135,12 +135,25 @@ PLATFORM_API int GetSystemMetrics(int index);
 #define SM_CXDRAG 68
 #define SM_CYDRAG 69
 
+// WM_NCHITTEST answers. A child window that answers a border code for a point
+// is sized by dragging there (see DefWindowProc for the cursor).
+#define HTNOWHERE 0
+#define HTCAPTION 2
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+
 // Procedures and messages.
 // Default processing: WM_SYSCOMMAND SC_CLOSE sends WM_CLOSE, WM_CLOSE destroys,
 // WM_PAINT validates through BeginPaint/EndPaint, WM_ERASEBKGND fills with the
 // class background, WM_SETCURSOR sets the class cursor (asking the parent
-// first), WM_RBUTTONUP sends WM_CONTEXTMENU, and children pass WM_MOUSEWHEEL
-// and WM_CONTEXTMENU on to their parent.
+// first; over a sizing border the sizing cursor), WM_RBUTTONUP sends WM_CONTEXTMENU, and children
+// pass WM_MOUSEWHEEL and WM_CONTEXTMENU on to their parent.
 PLATFORM_API LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Calls a procedure kept from subclassing.
 PLATFORM_API LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -177,14 +190,17 @@ PLATFORM_API void PlatformServeSentMessages(void);
 PLATFORM_API void PlatformProcessEvents(void);
 
 // Input state.
+// Mouse messages go to the capturing window (in its client coordinates) until
+// released; the window losing capture gets WM_CAPTURECHANGED.
 PLATFORM_API HWND SetCapture(HWND hwnd);
 PLATFORM_API BOOL ReleaseCapture(void);
 PLATFORM_API HWND GetCapture(void);
+// Sends WM_KILLFOCUS to the old and WM_SETFOCUS to the new focus window; gives the old.
 PLATFORM_API HWND SetFocus(HWND hwnd);
 PLATFORM_API HWND GetFocus(void);
-PLATFORM_API SHORT GetKeyState(int vk);  // high bit set while the key is down
-PLATFORM_API SHORT GetAsyncKeyState(int vk);
-PLATFORM_API BOOL GetCursorPos(POINT* pt);  // screen coordinates
+PLATFORM_API SHORT GetKeyState(int vk);       // high bit set while the key is down
+PLATFORM_API SHORT GetAsyncKeyState(int vk);  // 0x8000 while the key is down
+PLATFORM_API BOOL GetCursorPos(POINT* pt);    // screen coordinates
 // Tests: set the state that GetKeyState reports for a key.
 PLATFORM_API void PlatformSetKeyState(int vk, BOOL down);
 // Tests: synthetic input sent through Qt to a window, translated like real
@@ -201,36 +217,61 @@ PLATFORM_API BOOL PlatformSimulateClose(HWND hwnd);
 // click, or a thumb drag to pos for SB_THUMBTRACK / SB_THUMBPOSITION.
 PLATFORM_API BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos);
 
-// Timers: WM_TIMER posted to the window every elapse milliseconds.
+// Timers: WM_TIMER posted to the window every elapse milliseconds (at least
+// 10), at most one waiting per timer; with fn, DispatchMessage calls fn instead.
+// A null window gets a new timer id. Timers end with their window.
 PLATFORM_API UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC fn);
 PLATFORM_API BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
 // Properties: named values attached to a window, removed when it is destroyed
 // (the values themselves are the caller's to free).
+// Names are case-insensitive. Any thread.
 PLATFORM_API BOOL SetProp(HWND hwnd, LPCSTR name, HANDLE value);
 PLATFORM_API HANDLE GetProp(HWND hwnd, LPCSTR name);
 PLATFORM_API HANDLE RemoveProp(HWND hwnd, LPCSTR name);
 
 // MDI: the client class "MDICLIENT" (created with a CLIENTCREATESTRUCT),
-// documents created through WM_MDICREATE.
+// documents created through WM_MDICREATE. The client answers WM_MDICREATE,
+// WM_MDIDESTROY, WM_MDIACTIVATE, WM_MDIGETACTIVE (lParam: BOOL* maximized),
+// WM_MDINEXT, WM_MDIMAXIMIZE, WM_MDIRESTORE, WM_MDICASCADE, WM_MDITILE,
+// WM_MDIICONARRANGE, WM_MDISETMENU (gives the previous frame menu) and
+// WM_MDIREFRESHMENU. Activation sends WM_MDIACTIVATE to the document losing it,
+// then to the one gaining it (wParam = losing, lParam = gaining; null for none);
+// a click in a document activates it, and destroying the active document
+// activates the one active before it.
+// WM_SIZE fills the frame's client area with the MDI client; WM_COMMAND with a
+// document's id activates it; the rest goes to DefWindowProc.
 PLATFORM_API LRESULT DefFrameProc(HWND frame, HWND client, UINT msg, WPARAM wp, LPARAM lp);
+// WM_CLOSE asks the client to destroy the document (WM_MDIDESTROY).
 PLATFORM_API LRESULT DefMDIChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Sends WM_MDICREATE to the client; documents are numbered from its first id.
 PLATFORM_API HWND CreateMDIWindow(LPCSTR className, LPCSTR title, DWORD style, int x, int y, int w,
                                   int h, HWND client, HINSTANCE inst, LPARAM lp);
+// Ctrl+F4 closes and Ctrl+F6 moves to the next document; TRUE when used.
 PLATFORM_API BOOL TranslateMDISysAccel(HWND client, MSG* msg);
 
-// Scroll bars of a window (WS_HSCROLL / WS_VSCROLL): WM_HSCROLL reports use.
+// Scroll bars of a window (WS_HSCROLL / WS_VSCROLL), outside its client area:
+// WM_HSCROLL / WM_VSCROLL report use (LOWORD the SB_ code, HIWORD the thumb
+// position for SB_THUMBTRACK and SB_THUMBPOSITION, lParam 0). The bar moves
+// only by SetScrollPos. The range starts as 0..100; an empty range hides the
+// bar. Positions are clamped to the range.
 PLATFORM_API BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
 PLATFORM_API BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
 PLATFORM_API int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 PLATFORM_API int GetScrollPos(HWND hwnd, int bar);
+// ESB_ENABLE_BOTH enables, anything else disables the bar.
 PLATFORM_API BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 PLATFORM_API BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 
-// Drawing invalidation (the painting itself is in gdi.h).
+// Drawing invalidation (the painting itself is in gdi.h). The invalid area is
+// the bounding rectangle of everything invalidated, with an erase flag when
+// any part asked for it; BeginPaint takes it. Any thread; WM_PAINT follows from
+// the message loop or UpdateWindow. A null window invalidates every window.
 PLATFORM_API BOOL InvalidateRect(HWND hwnd, const RECT* rc, BOOL erase);
+// Validates all (null rc) or when rc covers the invalid area.
 PLATFORM_API BOOL ValidateRect(HWND hwnd, const RECT* rc);
 PLATFORM_API BOOL GetUpdateRect(HWND hwnd, RECT* rc, BOOL erase);
+// RDW_INVALIDATE (with RDW_ERASE), RDW_ALLCHILDREN, RDW_UPDATENOW; rgn is ignored.
 PLATFORM_API BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags);
 #define RDW_INVALIDATE 0x0001
 #define RDW_ERASE 0x0004

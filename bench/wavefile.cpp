@@ -1,0 +1,209 @@
+// Opening and saving a 600 MB 16-bit stereo wave file, beside plain read() and
+// write() of the same bytes in the same run, so the figures are ratios. The
+// open also reports the process's resident memory after it, against the data
+// size. Set SONREL_BENCH_DIR to choose the folder (default /tmp).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sonrel/wavkit.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kDataBytes = 600u << 20;
+
+LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+struct Harness {
+    std::string dir, source, target;
+    HWND frame = nullptr, client = nullptr, active = nullptr;
+};
+
+Harness& harness() {
+    static Harness h = [] {
+        Harness made;
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        const char* base = std::getenv("SONREL_BENCH_DIR");
+        std::string tmpl = std::string(base ? base : "/tmp") + "/sonrel-bench-XXXXXX";
+        std::vector<char> buf(tmpl.begin(), tmpl.end());
+        buf.push_back(0);
+        made.dir = mkdtemp(buf.data());
+        setenv("SONREL_HOME", made.dir.c_str(), 1);
+        made.source = made.dir + "/source.wav";
+        made.target = made.dir + "/saved.wav";
+        PlatformInit(nullptr, nullptr);
+        WNDCLASSEX wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = frame_proc;
+        wc.lpszClassName = "BenchFrame";
+        RegisterClassEx(&wc);
+        wc.lpfnWndProc = DefMDIChildProc;
+        wc.lpszClassName = "Child Window";
+        RegisterClassEx(&wc);
+        made.frame = CreateWindowEx(0, "BenchFrame", "Bench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                    nullptr, nullptr, nullptr, nullptr);
+        CLIENTCREATESTRUCT ccs{};
+        made.client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 640, 480,
+                                     made.frame, nullptr, nullptr, &ccs);
+        return made;
+    }();
+    return h;
+}
+
+LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_USER + 113) return reinterpret_cast<LRESULT>(harness().active);
+    return DefFrameProc(hwnd, nullptr, msg, wp, lp);
+}
+
+void put32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Writes the source file once: a canonical header and a ramp of samples.
+void make_source(const std::string& path) {
+    if (access(path.c_str(), R_OK) == 0) return;
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                           't', ' ', 16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
+                           0,   0,   0,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
+    put32(h + 4, kDataBytes + 36);
+    put32(h + 28, 44100 * 4);
+    put32(h + 40, kDataBytes);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(h, 1, 44, f);
+    std::vector<unsigned char> chunk(1 << 20);
+    for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>(i * 31);
+    for (uint32_t done = 0; done < kDataBytes; done += chunk.size())
+        std::fwrite(chunk.data(), 1, chunk.size(), f);
+    std::fclose(f);
+}
+
+double resident_mb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+BOOL collect(HWND w, LPARAM lp) {
+    if (GetWindowLongPtr(w, GWLP_USERDATA) == DOCUMENT_USERDATA) *reinterpret_cast<HWND*>(lp) = w;
+    return TRUE;
+}
+
+HWND open_document(Harness& h) {
+    if (!OpenWAV(h.frame, h.client, h.source.c_str())) return nullptr;
+    HWND doc = nullptr;
+    EnumChildWindows(h.client, collect, reinterpret_cast<LPARAM>(&doc));
+    return doc;
+}
+
+void close_document(HWND doc) {
+    ReleaseDocumentBlocks(doc);
+    DestroyWindow(doc);
+}
+
+// Plain read() of the whole file into one buffer that every iteration reuses.
+void BM_ReadPlain(benchmark::State& state) {
+    Harness& h = harness();
+    make_source(h.source);
+    std::vector<char> buffer(kDataBytes + 44);
+    for (auto _ : state) {
+        int fd = open(h.source.c_str(), O_RDONLY);
+        size_t got = 0;
+        while (got < buffer.size()) {
+            ssize_t n = read(fd, buffer.data() + got, buffer.size() - got);
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        close(fd);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);
+}
+
+void BM_OpenWAV(benchmark::State& state) {
+    Harness& h = harness();
+    make_source(h.source);
+    double before = resident_mb(), after = 0;
+    for (auto _ : state) {
+        HWND doc = open_document(h);
+        if (!doc) {
+            state.SkipWithError("OpenWAV failed");
+            break;
+        }
+        state.PauseTiming();
+        after = resident_mb();
+        close_document(doc);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);
+    state.counters["rss_before_MB"] = before;
+    state.counters["rss_after_open_MB"] = after;
+    state.counters["data_MB"] = kDataBytes / double(1 << 20);
+}
+
+// Plain write() of the same bytes into a new file, then a rename over the target.
+void BM_WritePlain(benchmark::State& state) {
+    Harness& h = harness();
+    make_source(h.source);
+    std::vector<char> buffer(kDataBytes + 44, 1);
+    std::string temp = h.target + ".tmp";
+    for (auto _ : state) {
+        int fd = open(temp.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+        size_t done = 0;
+        while (done < buffer.size()) {
+            ssize_t n = write(fd, buffer.data() + done, buffer.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        close(fd);
+        std::rename(temp.c_str(), h.target.c_str());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);
+    unlink(h.target.c_str());
+}
+
+void BM_SaveWAV(benchmark::State& state) {
+    Harness& h = harness();
+    make_source(h.source);
+    h.active = open_document(h);
+    if (!h.active) {
+        state.SkipWithError("OpenWAV failed");
+        return;
+    }
+    char path[INFO_PATH_CHARS];
+    for (auto _ : state) {
+        std::snprintf(path, sizeof path, "%s", h.target.c_str());
+        if (!SaveWAV(h.frame, path)) {
+            state.SkipWithError("SaveWAV failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);
+    close_document(h.active);
+    h.active = nullptr;
+    unlink(h.target.c_str());
+}
+
+BENCHMARK(BM_ReadPlain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_OpenWAV)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_WritePlain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SaveWAV)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Harness& h = harness();
+    unlink(h.source.c_str());
+    std::system(("rm -rf '" + h.dir + "'").c_str());
+    return 0;
+}

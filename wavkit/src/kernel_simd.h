@@ -1,0 +1,166 @@
+// Blocks of values scaled by one gain each, for the kernels with a running
+// gain. Each value becomes clamp(trunc(v * g)) exactly as scale_value gives
+// it: the products are the same double-precision multiplications, the clamp
+// the same comparisons (a NaN becomes the lower limit), the conversion the
+// same truncation. On x86-64 they run two doubles at a time with SSE2; other
+// machines take the plain loop.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "kernel_loop.h"
+
+namespace kern {
+
+inline uint8_t scale_byte(uint8_t b, double g) {
+    return static_cast<uint8_t>(clamp_trunc((b - 128) * g, -128, 127) + 128);
+}
+
+inline int16_t scale_word(int16_t v, double g) {
+    return static_cast<int16_t>(clamp_trunc(v * g, -32768, 32767));
+}
+
+#if defined(__SSE2__)
+namespace simd {
+
+// Eight signed 16-bit values times their gains (two per register, in value
+// order), clamped to lo..hi: eight 16-bit results.
+inline __m128i scale8(__m128i x, __m128d g0, __m128d g1, __m128d g2, __m128d g3, __m128d lo,
+                      __m128d hi) {
+    __m128i sign = _mm_srai_epi16(x, 15);
+    __m128i a = _mm_unpacklo_epi16(x, sign);
+    __m128i b = _mm_unpackhi_epi16(x, sign);
+    __m128d d0 = _mm_cvtepi32_pd(a);
+    __m128d d1 = _mm_cvtepi32_pd(_mm_shuffle_epi32(a, 0xEE));
+    __m128d d2 = _mm_cvtepi32_pd(b);
+    __m128d d3 = _mm_cvtepi32_pd(_mm_shuffle_epi32(b, 0xEE));
+    // max(x, lo) gives lo for a NaN x, as clamp_trunc does.
+    d0 = _mm_min_pd(_mm_max_pd(_mm_mul_pd(d0, g0), lo), hi);
+    d1 = _mm_min_pd(_mm_max_pd(_mm_mul_pd(d1, g1), lo), hi);
+    d2 = _mm_min_pd(_mm_max_pd(_mm_mul_pd(d2, g2), lo), hi);
+    d3 = _mm_min_pd(_mm_max_pd(_mm_mul_pd(d3, g3), lo), hi);
+    __m128i r0 = _mm_unpacklo_epi64(_mm_cvttpd_epi32(d0), _mm_cvttpd_epi32(d1));
+    __m128i r1 = _mm_unpacklo_epi64(_mm_cvttpd_epi32(d2), _mm_cvttpd_epi32(d3));
+    return _mm_packs_epi32(r0, r1);
+}
+
+inline __m128i scale8(__m128i x, const double* g, __m128d lo, __m128d hi) {
+    return scale8(x, _mm_loadu_pd(g), _mm_loadu_pd(g + 2), _mm_loadu_pd(g + 4), _mm_loadu_pd(g + 6),
+                  lo, hi);
+}
+
+// Sixteen bytes as two registers of eight values centred on 0.
+inline void split_bytes(__m128i x, __m128i* a, __m128i* b) {
+    const __m128i zero = _mm_setzero_si128(), centre = _mm_set1_epi16(128);
+    *a = _mm_sub_epi16(_mm_unpacklo_epi8(x, zero), centre);
+    *b = _mm_sub_epi16(_mm_unpackhi_epi8(x, zero), centre);
+}
+
+inline __m128i join_bytes(__m128i a, __m128i b) {
+    const __m128i centre = _mm_set1_epi16(128);
+    return _mm_packus_epi16(_mm_add_epi16(a, centre), _mm_add_epi16(b, centre));
+}
+
+// Frame gains g and 1 - g as value gains in frame order: (left, right) pairs.
+inline void frame_gains(__m128d g, bool leftToRight, __m128d* first, __m128d* second) {
+    __m128d c = _mm_sub_pd(_mm_set1_pd(1.0), g);
+    __m128d l = leftToRight ? g : c, r = leftToRight ? c : g;
+    *first = _mm_unpacklo_pd(l, r);
+    *second = _mm_unpackhi_pd(l, r);
+}
+
+// Sixteen bytes times one single-precision gain in single precision, clamped
+// to -128..127 and truncated. Only where that gives the double-precision result
+// for every byte (volume_kernel checks).
+inline __m128i scale_bytes16_single(__m128i x, __m128 g) {
+    const __m128 lo = _mm_set1_ps(-128.0f), hi = _mm_set1_ps(127.0f);
+    __m128i a, b;
+    split_bytes(x, &a, &b);
+    __m128i sa = _mm_srai_epi16(a, 15), sb = _mm_srai_epi16(b, 15);
+    __m128 f0 = _mm_cvtepi32_ps(_mm_unpacklo_epi16(a, sa));
+    __m128 f1 = _mm_cvtepi32_ps(_mm_unpackhi_epi16(a, sa));
+    __m128 f2 = _mm_cvtepi32_ps(_mm_unpacklo_epi16(b, sb));
+    __m128 f3 = _mm_cvtepi32_ps(_mm_unpackhi_epi16(b, sb));
+    f0 = _mm_min_ps(_mm_max_ps(_mm_mul_ps(f0, g), lo), hi);
+    f1 = _mm_min_ps(_mm_max_ps(_mm_mul_ps(f1, g), lo), hi);
+    f2 = _mm_min_ps(_mm_max_ps(_mm_mul_ps(f2, g), lo), hi);
+    f3 = _mm_min_ps(_mm_max_ps(_mm_mul_ps(f3, g), lo), hi);
+    a = _mm_packs_epi32(_mm_cvttps_epi32(f0), _mm_cvttps_epi32(f1));
+    b = _mm_packs_epi32(_mm_cvttps_epi32(f2), _mm_cvttps_epi32(f3));
+    return join_bytes(a, b);
+}
+
+}  // namespace simd
+#endif
+
+// Eight 16-bit values at p, each times its gain.
+inline void scale_words8(int16_t* p, const double* g) {
+#if defined(__SSE2__)
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i r = simd::scale8(x, g, _mm_set1_pd(-32768.0), _mm_set1_pd(32767.0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), r);
+#else
+    for (int j = 0; j < 8; ++j) p[j] = scale_word(p[j], g[j]);
+#endif
+}
+
+// Sixteen 8-bit values at p, each times its gain.
+inline void scale_bytes16(uint8_t* p, const double* g) {
+#if defined(__SSE2__)
+    const __m128d lo = _mm_set1_pd(-128.0), hi = _mm_set1_pd(127.0);
+    __m128i a, b;
+    simd::split_bytes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), &a, &b);
+    __m128i r = simd::join_bytes(simd::scale8(a, g, lo, hi), simd::scale8(b, g + 8, lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), r);
+#else
+    for (int j = 0; j < 16; ++j) p[j] = scale_byte(p[j], g[j]);
+#endif
+}
+
+// Four 16-bit stereo frames at p: left and right take g and 1 - g of their
+// frame's gain (leftToRight), or 1 - g and g.
+inline void fade_words4(int16_t* p, const double* g, bool leftToRight) {
+#if defined(__SSE2__)
+    __m128d a0, a1, b0, b1;
+    simd::frame_gains(_mm_loadu_pd(g), leftToRight, &a0, &a1);
+    simd::frame_gains(_mm_loadu_pd(g + 2), leftToRight, &b0, &b1);
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i r = simd::scale8(x, a0, a1, b0, b1, _mm_set1_pd(-32768.0), _mm_set1_pd(32767.0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), r);
+#else
+    for (int j = 0; j < 4; ++j) {
+        double l = leftToRight ? g[j] : 1.0 - g[j], r = leftToRight ? 1.0 - g[j] : g[j];
+        p[2 * j] = scale_word(p[2 * j], l);
+        p[2 * j + 1] = scale_word(p[2 * j + 1], r);
+    }
+#endif
+}
+
+// Eight 8-bit stereo frames at p, as fade_words4.
+inline void fade_bytes8(uint8_t* p, const double* g, bool leftToRight) {
+#if defined(__SSE2__)
+    const __m128d lo = _mm_set1_pd(-128.0), hi = _mm_set1_pd(127.0);
+    __m128d v[8];
+    for (int q = 0; q < 4; ++q)
+        simd::frame_gains(_mm_loadu_pd(g + 2 * q), leftToRight, &v[2 * q], &v[2 * q + 1]);
+    __m128i a, b;
+    simd::split_bytes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), &a, &b);
+    a = simd::scale8(a, v[0], v[1], v[2], v[3], lo, hi);
+    b = simd::scale8(b, v[4], v[5], v[6], v[7], lo, hi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), simd::join_bytes(a, b));
+#else
+    for (int j = 0; j < 8; ++j) {
+        double l = leftToRight ? g[j] : 1.0 - g[j], r = leftToRight ? 1.0 - g[j] : g[j];
+        p[2 * j] = scale_byte(p[2 * j], l);
+        p[2 * j + 1] = scale_byte(p[2 * j + 1], r);
+    }
+#endif
+}
+
+}  // namespace kern
