@@ -1,45 +1,111 @@
 #include "frame.h"
 
-#include <platform/platform.h>
+#include <kit/rvg32.h>
+#include <sonrel/messages.h>
+#include <sonrel/wavkit.h>
 
-#include "register.h"
+#include <cstdio>
+
+#include "closing.h"
+#include "commands.h"
+
+ShellState g_shell;
+
+HWND ActiveDocument(void) {
+    if (!g_shell.mdiClient) return nullptr;
+    return reinterpret_cast<HWND>(SendMessage(g_shell.mdiClient, WM_MDIGETACTIVE, 0, 0));
+}
+
+HWND CreateFrame(void) {
+    int show = RegGetWord("Sonrel\\Settings\\Main\\ShowState", 5);
+    int x = RegGetWord("Sonrel\\Settings\\Main\\X", 0);
+    int y = RegGetWord("Sonrel\\Settings\\Main\\Y", 0);
+    int w = RegGetWord("Sonrel\\Settings\\Main\\Width", 640);
+    int h = RegGetWord("Sonrel\\Settings\\Main\\Height", 480);
+    HWND frame = CreateWindowEx(0, FRAME_CLASS, FRAME_TITLE, WS_OVERLAPPEDWINDOW, x, y, w, h,
+                                nullptr, nullptr, g_shell.instance, nullptr);
+    if (!frame) return nullptr;
+    ShowWindow(frame, show);
+    UpdateWindow(frame);
+    return frame;
+}
 
 namespace {
 
-const char kFrameClass[] = "Sonrel2003";
-
-LRESULT FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
+// The undo item of the document menu's Edit popup follows the active document.
+void update_undo_item(HMENU menu) {
+    HWND doc = ActiveDocument();
+    if (!menu || menu != g_shell.documentMenu || !doc) return;
+    HMENU edit = GetSubMenu(menu, 1);
+    if (IsUndoPossible(doc)) {
+        char text[128];
+        const char* what = UndoDescription(doc);
+        std::snprintf(text, sizeof text, "&Undo: %s\tCtrl + Z", what ? what : "");
+        SetMenuDefaultItem(edit, 229, FALSE);
+        ModifyMenu(menu, 229, MF_BYCOMMAND | MF_STRING | MF_ENABLED, 229, text);
+    } else {
+        SetMenuDefaultItem(edit, static_cast<UINT>(-1), FALSE);
+        ModifyMenu(menu, 229, MF_BYCOMMAND | MF_STRING | MF_GRAYED, 229,
+                   "&Undo not possible\tCtrl + Z");
     }
-    return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+// A highlighted popup title is answered here; a closed menu leaves the
+// status bar to repaint its normal text. TRUE: no default handling.
+bool on_menu_select(WPARAM wp) {
+    if (HIWORD(wp) == MF_POPUP) return true;
+    if (HIWORD(wp) == 0xFFFF || wp == 0xFFFF) InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+    return false;
+}
+
+LRESULT on_sys_command(HWND hwnd, WPARAM wp, LPARAM lp) {
+    if ((wp & 0xFFF0) == SC_CLOSE) {
+        if (!ConfirmClose(hwnd)) return 0;
+        SavePlacement(hwnd, g_shell.funcBar);
+    }
+    return DefFrameProc(hwnd, g_shell.mdiClient, WM_SYSCOMMAND, wp, lp);
 }
 
 }  // namespace
 
-int SonrelMain(int argc, char** argv) {
-    PlatformInit(&argc, argv);
-    HINSTANCE inst = GetModuleHandle(nullptr);
-    RegisterProgramResources(inst);
-
-    WNDCLASSEX wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = FrameProc;
-    wc.hInstance = inst;
-    wc.hbrBackground = (HBRUSH)(COLOR_APPWORKSPACE + 1);
-    wc.lpszClassName = kFrameClass;
-    RegisterClassEx(&wc);
-    HWND frame = CreateWindowEx(0, kFrameClass, "Sonrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 800, 600, nullptr, nullptr, inst,
-                                nullptr);
-    if (!frame) return 1;
-    ShowWindow(frame, SW_SHOW);
-    MSG msg;
-    while (GetMessage(&msg, nullptr, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
+LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            return FrameCreate(hwnd) ? 0 : -1;
+        case WM_SIZE:
+            if (wp != SIZE_MINIMIZED)
+                LayoutFrame(LOWORD(lp), HIWORD(lp),
+                            RegGetWord("Sonrel\\Settings\\PreviewSize", 100), FALSE);
+            return 0;
+        case WM_GETMINMAXINFO:
+            reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{650, 380};
+            return 0;
+        case WM_SYSCOMMAND:
+            return on_sys_command(hwnd, wp, lp);
+        case WM_CLOSE:
+            if (!CloseAllDocuments(hwnd)) return 0;
+            break;
+        case WM_DESTROY:
+            FrameDestroyed(hwnd);
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) RememberLogonStart();
+            return 0;
+        case WM_COMMAND:
+            return FrameCommand(hwnd, wp, lp);
+        case WM_INITMENU:
+            update_undo_item(reinterpret_cast<HMENU>(wp));
+            return 0;
+        case WM_MENUSELECT:
+            if (on_menu_select(wp)) return 0;
+            break;
+        case UM_HANDOVER:
+            FrameHandOver(hwnd, reinterpret_cast<const char*>(lp));
+            return 0;
+        default: {
+            LRESULT result = 0;
+            if (FrameMessage(hwnd, msg, wp, lp, &result)) return result;
+        }
     }
-    return static_cast<int>(msg.wParam);
+    return DefFrameProc(hwnd, g_shell.mdiClient, msg, wp, lp);
 }

@@ -6,8 +6,10 @@
 // before it up to the next WS_GROUP control.
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <map>
 #include <vector>
 
@@ -17,6 +19,37 @@
 namespace plat::dlg {
 
 namespace {
+
+QColor sys_colour(int index) {
+    COLORREF c = GetSysColor(index);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// A group box drawn as the platform draws it: an etched frame in the fixed
+// system colours with the title standing on its top line, and no fill, so the
+// controls inside show on the dialog's own background.
+class EtchedGroupBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QFontMetrics fm(font());
+        QRect r = rect().adjusted(0, fm.height() / 2, -2, -2);
+        p.setPen(sys_colour(COLOR_BTNSHADOW));
+        p.drawRect(r);
+        p.setPen(sys_colour(COLOR_BTNHIGHLIGHT));
+        p.drawRect(r.translated(1, 1));
+        QString text = title();
+        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        if (text.isEmpty()) return;
+        QRect box(7, 0, fm.horizontalAdvance(text) + 4, fm.height());
+        p.fillRect(box, sys_colour(COLOR_BTNFACE));
+        p.setPen(sys_colour(isEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        p.drawText(box, Qt::AlignCenter, text);
+    }
+};
 
 struct ButtonState {
     DWORD type = BS_PUSHBUTTON;
@@ -96,7 +129,7 @@ QWidget* make_widget(HWND hwnd, DWORD style, const QString& text) {
             f->lower();
             f->setAttribute(Qt::WA_TransparentForMouseEvents);
         }
-        return new QGroupBox(text, parent);
+        return new EtchedGroupBox(text, parent);
     }
     QAbstractButton* b;
     if (is_check(t)) {

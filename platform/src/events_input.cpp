@@ -26,8 +26,7 @@ const KeyPair kKeys[] = {
     {VK_SPACE, Qt::Key_Space},    {VK_PRIOR, Qt::Key_PageUp},  {VK_NEXT, Qt::Key_PageDown},
     {VK_END, Qt::Key_End},        {VK_HOME, Qt::Key_Home},     {VK_LEFT, Qt::Key_Left},
     {VK_UP, Qt::Key_Up},          {VK_RIGHT, Qt::Key_Right},   {VK_DOWN, Qt::Key_Down},
-    {VK_INSERT, Qt::Key_Insert},  {VK_DELETE, Qt::Key_Delete}, {VK_ADD, Qt::Key_Plus},
-    {VK_SUBTRACT, Qt::Key_Minus}, {VK_TAB, Qt::Key_Backtab},
+    {VK_INSERT, Qt::Key_Insert},  {VK_DELETE, Qt::Key_Delete}, {VK_TAB, Qt::Key_Backtab},
 };
 
 // Wheel turns smaller than a notch (touchpads) add up until they make one.
@@ -143,7 +142,7 @@ void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons
 }
 
 void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::KeyboardModifiers mods) {
-    int vk = vk_from_qt(qtKey);
+    int vk = vk_from_qt(qtKey, mods);
     if (!vk || !IsWindow(target)) return;
     note_key(vk, down);
     bool alt = (mods & Qt::AltModifier) || key_down(VK_MENU);
@@ -156,9 +155,15 @@ void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::Keyboar
     PostMessage(target, msg, WPARAM(vk), LPARAM(DWORD(lp)));
 }
 
-int vk_from_qt(int key) {
+int vk_from_qt(int key, Qt::KeyboardModifiers mods) {
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key;
+    // Plus and minus are the numeric-pad keys only on the pad; elsewhere they
+    // are the main keyboard's keys, which accelerators for the pad must not match.
+    bool pad = (mods & Qt::KeypadModifier) != 0;
+    if (key == Qt::Key_Plus) return pad ? VK_ADD : VK_OEM_PLUS;
+    if (key == Qt::Key_Minus) return pad ? VK_SUBTRACT : VK_OEM_MINUS;
+    if (key == Qt::Key_Equal) return VK_OEM_PLUS;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
     for (const KeyPair& k : kKeys)
         if (k.qt == key) return k.vk;
@@ -168,6 +173,8 @@ int vk_from_qt(int key) {
 int qt_from_vk(int vk) {
     if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
     if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + (vk - VK_F1);
+    if (vk == VK_ADD || vk == VK_OEM_PLUS) return Qt::Key_Plus;
+    if (vk == VK_SUBTRACT || vk == VK_OEM_MINUS) return Qt::Key_Minus;
     for (const KeyPair& k : kKeys)
         if (k.vk == vk) return k.qt;
     return 0;
@@ -214,13 +221,13 @@ void ClientWidget::wheelEvent(QWheelEvent* e) {
 
 void ClientWidget::keyPressEvent(QKeyEvent* e) {
     sync_state(e);
-    if (!vk_from_qt(e->key())) return QWidget::keyPressEvent(e);
+    if (!vk_from_qt(e->key(), e->modifiers())) return QWidget::keyPressEvent(e);
     deliver_key(hwnd_, e->key(), true, e->isAutoRepeat(), e->modifiers());
 }
 
 void ClientWidget::keyReleaseEvent(QKeyEvent* e) {
     sync_state(e);
-    if (!vk_from_qt(e->key())) return QWidget::keyReleaseEvent(e);
+    if (!vk_from_qt(e->key(), e->modifiers())) return QWidget::keyReleaseEvent(e);
     deliver_key(hwnd_, e->key(), false, e->isAutoRepeat(), e->modifiers());
 }
 

@@ -117,9 +117,21 @@ BOOL PlatformSimulateKey(HWND hwnd, int vk, BOOL down, BOOL autoRepeat) {
         if (held(VK_CONTROL)) m |= Qt::ControlModifier;
         if (held(VK_SHIFT)) m |= Qt::ShiftModifier;
         if (held(VK_MENU)) m |= Qt::AltModifier;
+        if (vk == VK_ADD || vk == VK_SUBTRACT) m |= Qt::KeypadModifier;
         QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, m, QString(),
                     autoRepeat != FALSE);
         QCoreApplication::sendEvent(c, &e);
+        return LRESULT(TRUE);
+    }));
+}
+
+BOOL PlatformSimulateResize(HWND hwnd, int w, int h) {
+    if (!IsWindow(hwnd)) return FALSE;
+    return BOOL(run_on_ui([=] {
+        QWidget* f = frame_of(hwnd);
+        if (!f || !f->isWindow()) return LRESULT(FALSE);
+        // A window manager keeps to the size hints: the widget's limits.
+        f->resize(QSize(w, h).expandedTo(f->minimumSize()).boundedTo(f->maximumSize()));
         return LRESULT(TRUE);
     }));
 }

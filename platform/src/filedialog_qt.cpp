@@ -2,6 +2,7 @@
 // added template panel can sit in its layout under the file list.
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QPalette>
 #include <QStringList>
 
 #include "filedialog_private.h"
@@ -45,8 +46,20 @@ void take_panel_back(HWND host, HWND panel) {
     frame->setParent(client_widget_of(host));
 }
 
+// The dialog wears the fixed button-face colour, as the added panel and every
+// dialog of the layer do.
+void paint_as_dialog(QFileDialog& d) {
+    COLORREF c = GetSysColor(COLOR_BTNFACE);
+    QColor face(GetRValue(c), GetGValue(c), GetBValue(c));
+    QPalette pal = d.palette();
+    pal.setColor(QPalette::Window, face);
+    pal.setColor(QPalette::Button, face);
+    d.setPalette(pal);
+}
+
 void configure(QFileDialog& d, FileDialogState& st, const QStringList& filters) {
     const OPENFILENAME* ofn = st.ofn;
+    paint_as_dialog(d);
     d.setOption(QFileDialog::DontUseNativeDialog);
     d.setOption(QFileDialog::HideNameFilterDetails);
     if (!(ofn->Flags & OFN_OVERWRITEPROMPT)) d.setOption(QFileDialog::DontConfirmOverwrite);

@@ -3,6 +3,7 @@
 // drawing are exact and undo themselves when repeated.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "gdi_private.h"
@@ -70,73 +71,244 @@ void walk_line(int x0, int y0, int x1, int y1, bool last, F visit) {
     }
 }
 
-// Coverage of one primitive, so that every pixel is mixed once even where
-// strokes overlap. Values: 0 untouched, 1 pen, 2 gap (background), 3 brush.
-struct Mask {
-    QRect box;
-    std::vector<uint8_t> v;
-    explicit Mask(const QRect& b) : box(b), v(size_t(std::max(b.width(), 0)) * b.height()) {}
-    uint8_t* at(int x, int y) {
-        return box.contains(x, y) ? &v[size_t(y - box.top()) * box.width() + (x - box.left())]
-                                  : nullptr;
+// The position of a style pattern, carried from pixel to pixel and from one
+// segment to the next.
+struct Dash {
+    std::vector<int> runs;
+    int period = 0;
+    size_t run = 0;
+    int left = 0;
+    explicit Dash(int style) : runs(style_runs(style)) {
+        for (int r : runs) period += r;
+        left = runs.empty() ? 0 : runs[0];
     }
-    void put(int x, int y, uint8_t m) {
-        if (uint8_t* p = at(x, y); p && (*p == 0 || m < *p)) *p = m;
+    bool on() const { return run % 2 == 0; }
+    void step() {
+        if (--left == 0) {
+            run = (run + 1) % runs.size();
+            left = runs[run];
+        }
+    }
+    void skip(long long pixels) {
+        if (runs.empty() || pixels <= 0) return;
+        for (long long k = pixels % period; k > 0; --k) step();
     }
 };
 
-void apply_mask(Target& t, const Mask& m, const QRgb colours[4], int rop2) {
-    QRect r = m.box & t.clip;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        QRgb* p = t.row(y);
-        const uint8_t* mv = m.v.data() + size_t(y - m.box.top()) * m.box.width();
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (uint8_t k = mv[x - m.box.left()]) p[x] = rop2_apply(rop2, colours[k], p[x]);
-    }
-    t.mark(r);
+// A line as the walk above visits it: every step moves one pixel along the
+// major axis; the minor axis has moved floor((2 * minor * k + major) / (2 *
+// major)) pixels after k steps, the same pixels the error-term walk picks.
+struct Segment {
+    int mj0, mn0;     // start on the major and the minor axis
+    int smj, smn;     // directions, +1 or -1
+    long long major;  // extents, major >= minor
+    long long minor;
+    bool xMajor;
+};
+
+Segment segment(POINT a, POINT b) {
+    long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
+    long long dy = std::llabs(static_cast<long long>(b.y) - a.y);
+    int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+    if (dx >= dy) return Segment{a.x, a.y, sx, sy, dx, dy, true};
+    return Segment{a.y, a.x, sy, sx, dy, dx, false};
 }
 
-void plot(Target& t, int x, int y, QRgb c, int rop2) {
-    if (!t.clip.contains(x, y)) return;
-    QRgb* p = t.row(y) + x;
-    *p = rop2_apply(rop2, c, *p);
+long long minor_moves(const Segment& s, long long k) {
+    if (s.major == 0) return 0;
+    if (s.major < (1LL << 30) && k < (1LL << 31))
+        return (2 * s.minor * k + s.major) / (2 * s.major);
+    __int128 num = static_cast<__int128>(2) * s.minor * k + s.major;
+    return static_cast<long long>(num / (static_cast<__int128>(2) * s.major));
+}
+
+// The steps k in [lo, hi] (lo <= hi) whose offset from start along an axis in
+// direction dir stays within [a, b]; empty (lo > hi) when none.
+void axis_range(int start, int dir, int a, int b, long long* lo, long long* hi) {
+    long long from =
+        dir > 0 ? static_cast<long long>(a) - start : static_cast<long long>(start) - b;
+    long long to = dir > 0 ? static_cast<long long>(b) - start : static_cast<long long>(start) - a;
+    *lo = std::max(*lo, from);
+    *hi = std::min(*hi, to);
+}
+
+// The first step in [lo, hi + 1] whose minor move is at least m (moves only grow).
+long long first_step(const Segment& s, long long lo, long long hi, long long m) {
+    ++hi;
+    while (lo < hi) {
+        long long mid = lo + (hi - lo) / 2;
+        if (minor_moves(s, mid) >= m)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// The steps of the first `pixels` whose pixel lies inside the clip.
+bool visible_steps(const Segment& s, long long pixels, const QRect& clip, long long* first,
+                   long long* last) {
+    long long lo = 0, hi = pixels - 1;
+    if (hi < lo) return false;
+    long long mjEnd = s.mj0 + s.smj * s.major, mnEnd = s.mn0 + s.smn * s.minor;
+    int mjA = s.xMajor ? clip.left() : clip.top(), mjB = s.xMajor ? clip.right() : clip.bottom();
+    int mnA = s.xMajor ? clip.top() : clip.left(), mnB = s.xMajor ? clip.bottom() : clip.right();
+    if (std::min<long long>(s.mj0, mjEnd) >= mjA && std::max<long long>(s.mj0, mjEnd) <= mjB &&
+        std::min<long long>(s.mn0, mnEnd) >= mnA && std::max<long long>(s.mn0, mnEnd) <= mnB) {
+        *first = lo;
+        *last = hi;
+        return true;
+    }
+    axis_range(s.mj0, s.smj, mjA, mjB, &lo, &hi);
+    if (lo > hi) return false;
+    long long mLo = 0, mHi = std::numeric_limits<long long>::max();
+    axis_range(s.mn0, s.smn, mnA, mnB, &mLo, &mHi);
+    if (mLo > mHi) return false;
+    *first = first_step(s, lo, hi, mLo);
+    *last = first_step(s, lo, hi, mHi + 1) - 1;
+    return *first <= *last;
+}
+
+// Calls put on each pixel of steps first..last, moving by pointer steps.
+template <typename Put>
+void run_steps(const Segment& s, long long first, long long last, QRgb* base, ptrdiff_t stride,
+               Put put) {
+    long long moved = minor_moves(s, first);
+    long long mj = s.mj0 + s.smj * first, mn = s.mn0 + s.smn * moved;
+    long long x = s.xMajor ? mj : mn, y = s.xMajor ? mn : mj;
+    QRgb* p = base + y * stride + x;
+    ptrdiff_t dMajor = s.xMajor ? s.smj : s.smj * stride;
+    ptrdiff_t dMinor = s.xMajor ? s.smn * stride : s.smn;
+    const long long inc = 2 * s.minor, wrap = 2 * s.major;
+    long long r = static_cast<long long>(static_cast<__int128>(2) * s.minor * first + s.major -
+                                         static_cast<__int128>(wrap) * moved);
+    for (long long k = first;; ++k) {
+        put(p);
+        if (k == last) return;
+        p += dMajor;
+        r += inc;
+        if (r >= wrap) {
+            r -= wrap;
+            p += dMinor;
+        }
+    }
+}
+
+struct Canvas32 {
+    QRgb* base;
+    ptrdiff_t stride;  // in pixels
+};
+
+Canvas32 canvas(Target& t) {
+    return Canvas32{reinterpret_cast<QRgb*>(t.image->bits()), t.image->bytesPerLine() / 4};
+}
+
+// One solid segment; a copying pen fills horizontal runs whole.
+void solid_segment(Canvas32 c, const Segment& s, long long first, long long last, QRgb colour,
+                   int rop2) {
+    if (rop2 == R2_COPYPEN) {
+        QRgb v = rop2_apply(R2_COPYPEN, colour, 0);
+        if (s.xMajor && s.minor == 0) {
+            long long x = s.mj0 + s.smj * (s.smj > 0 ? first : last);
+            std::fill_n(c.base + s.mn0 * c.stride + x, last - first + 1, v);
+            return;
+        }
+        run_steps(s, first, last, c.base, c.stride, [v](QRgb* p) { *p = v; });
+        return;
+    }
+    run_steps(s, first, last, c.base, c.stride,
+              [rop2, colour](QRgb* p) { *p = rop2_apply(rop2, colour, *p); });
 }
 
 // One-pixel pen: each segment leaves out its end point, and the style runs on
 // across the segments of one call.
 void thin_path(Target& t, const POINT* pts, int n, const Pen& pen, const DCState& st) {
-    std::vector<int> runs = style_runs(pen.style);
-    QRgb bk = to_qrgb(st.bkColor);
-    size_t run = 0;
-    int left = runs.empty() ? 0 : runs[0];
-    QRect touched;
+    Dash dash(pen.style);
+    const bool gaps = st.bkMode == OPAQUE;
+    const QRgb bk = to_qrgb(st.bkColor);
+    const int rop2 = st.rop2;
+    Canvas32 c = t.clip.isEmpty() ? Canvas32{nullptr, 0} : canvas(t);
+    int l = pts[0].x, r = pts[0].x, tp = pts[0].y, b = pts[0].y;
     for (int i = 0; i + 1 < n; ++i) {
-        walk_line(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, false, [&](int x, int y) {
-            bool on = run % 2 == 0;
-            if (on) {
-                plot(t, x, y, pen.color, st.rop2);
-            } else if (st.bkMode == OPAQUE) {
-                plot(t, x, y, bk, st.rop2);
-            }
-            if (!runs.empty() && --left == 0) {
-                run = (run + 1) % runs.size();
-                left = runs[run];
-            }
+        l = std::min<int>(l, pts[i + 1].x);
+        r = std::max<int>(r, pts[i + 1].x);
+        tp = std::min<int>(tp, pts[i + 1].y);
+        b = std::max<int>(b, pts[i + 1].y);
+        Segment s = segment(pts[i], pts[i + 1]);
+        long long first = 0, last = -1;
+        bool seen = c.base && visible_steps(s, s.major, t.clip, &first, &last);
+        if (dash.runs.empty()) {
+            if (seen) solid_segment(c, s, first, last, pen.color, rop2);
+            continue;
+        }
+        if (!seen) {
+            dash.skip(s.major);
+            continue;
+        }
+        dash.skip(first);
+        run_steps(s, first, last, c.base, c.stride, [&](QRgb* p) {
+            if (dash.on())
+                *p = rop2_apply(rop2, pen.color, *p);
+            else if (gaps)
+                *p = rop2_apply(rop2, bk, *p);
+            dash.step();
         });
-        touched |=
-            QRect(QPoint(std::min(pts[i].x, pts[i + 1].x), std::min(pts[i].y, pts[i + 1].y)),
-                  QPoint(std::max(pts[i].x, pts[i + 1].x), std::max(pts[i].y, pts[i + 1].y)));
+        dash.skip(s.major - 1 - last);
     }
-    t.mark(touched);
+    t.mark(QRect(QPoint(l, tp), QPoint(r, b)));
+}
+
+// Coverage of one primitive, so that every pixel is mixed once even where
+// strokes overlap. Values: 0 untouched, 1 pen, 2 gap (background), 3 brush.
+struct Mask {
+    QRect box;
+    int left, top, width, height;
+    std::vector<uint8_t> v;
+    explicit Mask(const QRect& b)
+        : box(b),
+          left(b.left()),
+          top(b.top()),
+          width(std::max(b.width(), 0)),
+          height(std::max(b.height(), 0)),
+          v(size_t(width) * height) {}
+    void put(int x, int y, uint8_t m) {
+        unsigned cx = unsigned(x - left), cy = unsigned(y - top);
+        if (cx >= unsigned(width) || cy >= unsigned(height)) return;
+        uint8_t& p = v[size_t(cy) * width + cx];
+        if (p == 0 || m < p) p = m;
+    }
+    // Marks the pen over [x0, x1] x [y0, y1], cut to the box; the pen wins
+    // over every other value.
+    void pen_square(int x0, int y0, int x1, int y1) {
+        x0 = std::max(x0, left);
+        y0 = std::max(y0, top);
+        x1 = std::min(x1, left + width - 1);
+        y1 = std::min(y1, top + height - 1);
+        if (x0 > x1) return;
+        for (int y = y0; y <= y1; ++y) {
+            uint8_t* row = v.data() + size_t(y - top) * width;
+            std::fill(row + (x0 - left), row + (x1 - left) + 1, uint8_t(1));
+        }
+    }
+};
+
+void apply_mask(Target& t, const Mask& m, const QRgb colours[4], int rop2) {
+    QRect r = m.box & t.clip;
+    if (r.isEmpty()) return;
+    Canvas32 c = canvas(t);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        QRgb* p = c.base + y * c.stride;
+        const uint8_t* mv = m.v.data() + size_t(y - m.top) * m.width - m.left;
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (uint8_t k = mv[x]) p[x] = rop2_apply(rop2, colours[k], p[x]);
+    }
+    t.mark(r);
 }
 
 // Wide pen: a square of the pen's width stamped along the whole path.
 void stamp_path(Mask& m, const POINT* pts, int n, int width) {
     int lo = -(width / 2), hi = lo + width - 1;
-    auto stamp = [&](int x, int y) {
-        for (int dy = lo; dy <= hi; ++dy)
-            for (int dx = lo; dx <= hi; ++dx) m.put(x + dx, y + dy, 1);
-    };
+    auto stamp = [&](int x, int y) { m.pen_square(x + lo, y + lo, x + hi, y + hi); };
     if (n == 1) stamp(pts[0].x, pts[0].y);
     for (int i = 0; i + 1 < n; ++i)
         walk_line(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, true, stamp);

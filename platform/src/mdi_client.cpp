@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "menu_private.h"
 #include "window_widgets.h"
 
 namespace plat {
@@ -89,6 +90,7 @@ LRESULT create_document(HWND client, const MDICREATESTRUCT* mcs) {
         WS_EX_MDICHILD, mcs->szClass, mcs->szTitle, mcs->style | WS_CHILD | WS_VISIBLE, mcs->x,
         mcs->y, mcs->cx, mcs->cy, client, reinterpret_cast<HMENU>(uintptr_t(id)),
         static_cast<HINSTANCE>(mcs->hOwner), const_cast<MDICREATESTRUCT*>(mcs));
+    mdi_refresh_window_menu(client);
     return reinterpret_cast<LRESULT>(child);
 }
 
@@ -131,6 +133,24 @@ LRESULT client_create(HWND hwnd, LPARAM lp) {
     return 0;
 }
 
+// WM_MDISETMENU: the frame shows the frame menu; the document list moves to
+// the new window menu. Gives the previous frame menu.
+LRESULT set_menus(HWND client, HMENU frameMenu, HMENU windowMenu) {
+    HMENU old, old_window;
+    {
+        std::lock_guard lock(table_mutex());
+        Window* w = find_window(client);
+        old = w->mdi.frame_menu;
+        old_window = w->mdi.window_menu;
+        if (frameMenu) w->mdi.frame_menu = frameMenu;
+        if (windowMenu) w->mdi.window_menu = windowMenu;
+    }
+    if (windowMenu && old_window != windowMenu) mdi_strip_window_menu(old_window);
+    mdi_refresh_window_menu(client);
+    if (frameMenu) SetMenu(top_level_of(client), frameMenu);
+    return reinterpret_cast<LRESULT>(old);
+}
+
 }  // namespace
 
 void mdi_attach_child(HWND client, HWND child, int x, int y, int w, int h) {
@@ -146,12 +166,17 @@ void mdi_attach_child(HWND client, HWND child, int x, int y, int w, int h) {
     // The subwindow lays out its content only when shown; the client size is
     // needed before that for WM_CREATE and WM_SIZE.
     if (sub->layout()) sub->layout()->activate();
-    std::lock_guard lock(table_mutex());
-    Window* wnd = find_window(child);
-    wnd->frame = sub;
-    wnd->body = body;
-    wnd->sub = sub;
-    sub->setWindowTitle(QString::fromUtf8(wnd->title.c_str()));
+    {
+        std::lock_guard lock(table_mutex());
+        Window* wnd = find_window(child);
+        wnd->frame = sub;
+        wnd->body = body;
+        wnd->sub = sub;
+        sub->setWindowTitle(QString::fromUtf8(wnd->title.c_str()));
+    }
+    // A retitled document shows its new title in the window menu.
+    QObject::connect(sub, &QWidget::windowTitleChanged,
+                     [client] { mdi_refresh_window_menu(client); });
 }
 
 void mdi_activate(HWND client, HWND child) {
@@ -168,6 +193,7 @@ void mdi_activate(HWND client, HWND child) {
         SendMessage(child, WM_MDIACTIVATE, WPARAM(old), LPARAM(child));
         set_focus_window(child);
     }
+    mdi_refresh_window_menu(client);
 }
 
 void mdi_child_closing(HWND child) {
@@ -225,15 +251,10 @@ LRESULT CALLBACK mdi_client_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MDIICONARRANGE:
             if (area) arrange_icons(area);
             return 0;
-        case WM_MDISETMENU: {
-            std::lock_guard lock(table_mutex());
-            Window* w = find_window(hwnd);
-            HMENU old = w->mdi.frame_menu;
-            if (wp) w->mdi.frame_menu = reinterpret_cast<HMENU>(wp);
-            if (lp) w->mdi.window_menu = reinterpret_cast<HMENU>(lp);
-            return reinterpret_cast<LRESULT>(old);
-        }
+        case WM_MDISETMENU:
+            return set_menus(hwnd, reinterpret_cast<HMENU>(wp), reinterpret_cast<HMENU>(lp));
         case WM_MDIREFRESHMENU: {
+            mdi_refresh_window_menu(hwnd);
             std::lock_guard lock(table_mutex());
             return reinterpret_cast<LRESULT>(find_window(hwnd)->mdi.frame_menu);
         }

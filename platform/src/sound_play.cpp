@@ -97,6 +97,9 @@ struct Player {
     }
     bool playing() const { return device && SDL_GetQueuedAudioSize(device) > 0; }
     bool start(const Decoded& d) {
+        // SDL would otherwise take SIGINT and SIGTERM for itself, and the program
+        // would no longer end when the desktop or the user asks it to.
+        if (!audio_ready) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (!audio_ready && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audio_ready = true;
         if (!audio_ready) return false;
         SDL_AudioSpec want{}, have{};

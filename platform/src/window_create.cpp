@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "menu_private.h"
 #include "window_widgets.h"
 
 namespace plat {
@@ -151,7 +152,10 @@ HWND create_window(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, i
     QWidget* parent_client = parent ? client_widget_of(parent) : nullptr;
     Placement p = default_placement(kind, parent_client, x, y, cx, cy);
     build_widgets(hwnd, parent, kind, p, title);
-    if (kind == Kind::TopLevel) apply_min_max(hwnd);
+    if (kind == Kind::TopLevel) {
+        if (IsMenu(menuOrId)) show_menu_bar(hwnd);
+        apply_min_max(hwnd);
+    }
     relayout(hwnd);
 
     CREATESTRUCT cs{param, inst, menuOrId,    parent, p.h,       p.w,
@@ -254,7 +258,15 @@ BOOL destroy_window(HWND hwnd) {
     if (frame) frame->hide();
     for (HWND h : order) call_proc(h, WM_DESTROY, 0, 0);
     for (HWND h : order) call_proc(h, WM_NCDESTROY, 0, 0);
+    HWND client = kind == Kind::MdiChild ? GetParent(hwnd) : nullptr;
+    // A top-level window's menu goes with it, as on the platform.
+    std::vector<HMENU> menus;
+    for (HWND h : order)
+        if (HMENU m = GetMenu(h)) menus.push_back(m);
     for (HWND h : order) finish_window(h, hwnd);
+    for (HMENU m : menus) DestroyMenu(m);
+    // The client's window menu no longer lists the document.
+    if (client) mdi_refresh_window_menu(client);
     return TRUE;
 }
 

@@ -103,17 +103,19 @@ void relayout(HWND hwnd) {
         ch = p.body->height();
     } else {
         QSize s = p.body->size();
+        // A top-level window's menu bar takes the top of its frame.
+        int top = p.kind == Kind::TopLevel ? place_menu_bar(hwnd, s.width()) : 0;
         int bh = p.hbar && p.hshown ? GetSystemMetrics(SM_CYHSCROLL) : 0;
         int bw = p.vbar && p.vshown ? GetSystemMetrics(SM_CXVSCROLL) : 0;
         cw = std::max(0, s.width() - bw);
-        ch = std::max(0, s.height() - bh);
-        p.client->setGeometry(0, 0, cw, ch);
+        ch = std::max(0, s.height() - top - bh);
+        p.client->setGeometry(0, top, cw, ch);
         if (p.hbar) {
-            p.hbar->setGeometry(0, ch, cw, bh);
+            p.hbar->setGeometry(0, top + ch, cw, bh);
             p.hbar->setVisible(p.hshown);
         }
         if (p.vbar) {
-            p.vbar->setGeometry(cw, 0, bw, ch);
+            p.vbar->setGeometry(cw, top, bw, ch);
             p.vbar->setVisible(p.vshown);
         }
     }

@@ -225,6 +225,14 @@ void mdi_activate(HWND client, HWND child);
 void mdi_child_closing(HWND child);
 void register_mdi_class();
 
+// --- menu bars (menu_bar.cpp) ---
+// Builds (again) the menu bar of a top-level window from the menu its record
+// holds (Window::id); hides it when there is none. User-interface thread.
+void show_menu_bar(HWND hwnd);
+// Places a top-level window's menu bar at the top of its frame, width wide,
+// and gives its height (0 without a menu). User-interface thread.
+int place_menu_bar(HWND hwnd, int width);
+
 // --- scroll bars (window_scroll.cpp) ---
 void create_scroll_bars(HWND hwnd);
 

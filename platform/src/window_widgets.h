@@ -45,7 +45,7 @@ int wake_event_type();
 void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons buttons,
                    Qt::KeyboardModifiers mods);
 void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::KeyboardModifiers mods);
-int vk_from_qt(int qtKey);
+int vk_from_qt(int qtKey, Qt::KeyboardModifiers mods = {});
 // Mouse input over the sizing border of a child window and while it is dragged
 // (events_sizing.cpp); TRUE when it was used there.
 bool handle_border_mouse(HWND target, UINT msg, const QPoint& global);

@@ -112,6 +112,23 @@ TEST(KitDrawing, ShowBitmapCopiesTheBitmapAtItsOwnSize) {
     DeleteObject(bmp);
 }
 
+TEST(KitDrawing, ShowResourceBitmapDrawsTheNamedBitmapOfItsModuleOnly) {
+    HINSTANCE inst = GetModuleHandle(nullptr);
+    const DWORD pixels[] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00102030};
+    PlatformAddBitmap(inst, "KITTESTBMP", 2, 2, pixels);
+    Canvas c;
+    ShowResourceBitmap(c.dc, inst, "KITTESTBMP", 30, 20);
+    EXPECT_EQ(c.at(30, 20), RGB(0, 0, 255));
+    EXPECT_EQ(c.at(31, 20), RGB(0, 255, 0));
+    EXPECT_EQ(c.at(30, 21), RGB(255, 0, 0));
+    EXPECT_EQ(c.at(31, 21), RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(c.at(32, 20), kWhite);
+    EXPECT_EQ(c.at(30, 22), kWhite);
+    ShowResourceBitmap(c.dc, reinterpret_cast<HINSTANCE>(uintptr_t{0x7100}), "KITTESTBMP", 0, 0);
+    ShowResourceBitmap(c.dc, inst, "NOSUCHBMP", 0, 0);
+    EXPECT_EQ(c.count(kWhite), kW * kH - 4) << "an absent bitmap draws nothing";
+}
+
 TEST(KitDrawing, TextInTheKitFontsMarksTheCanvas) {
     for (HFONT font : {RVCreateFont(10, 400, 0, "MS Sans Serif"),
                        RVCreateFont(8, 700, 0, "MS Sans Serif"), RVGetStockObject(2)}) {

@@ -163,6 +163,37 @@ TEST_F(MdiClient, TilingPlacesDocumentsSideBySide) {
     EXPECT_NE(a.left, b.left) << "cascaded documents are offset";
 }
 
+TEST_F(MdiClient, ArrangingIconsLinesMinimizedDocumentsUpAlongTheBottom) {
+    HWND one = create_doc("one");
+    HWND open = create_doc("open");
+    HWND two = create_doc("two");
+    ShowWindow(one, SW_MINIMIZE);
+    ShowWindow(two, SW_MINIMIZE);
+    PlatformProcessEvents();
+    ASSERT_TRUE(IsIconic(one));
+    ASSERT_TRUE(IsIconic(two));
+    SetWindowPos(one, nullptr, 300, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(two, nullptr, 10, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT before;
+    GetWindowRect(open, &before);
+    SendMessage(client, WM_MDIICONARRANGE, 0, 0);
+    PlatformProcessEvents();
+    RECT area, a, b, after;
+    GetClientRect(client, &area);
+    GetWindowRect(one, &a);
+    GetWindowRect(two, &b);
+    GetWindowRect(open, &after);
+    POINT pa{a.left, a.bottom}, pb{b.left, b.bottom};
+    ScreenToClient(client, &pa);
+    ScreenToClient(client, &pb);
+    EXPECT_EQ(pa.x, 0) << "the first made stands first";
+    EXPECT_EQ(pb.x, a.right - a.left) << "the next one beside it";
+    EXPECT_EQ(pa.y, area.bottom);
+    EXPECT_EQ(pb.y, area.bottom);
+    EXPECT_EQ(after.left, before.left) << "an open document stays where it was";
+    EXPECT_EQ(after.top, before.top);
+}
+
 TEST_F(MdiClient, MenusAreStoredAndWindowMenuCommandsActivate) {
     HMENU frame_menu = reinterpret_cast<HMENU>(0x10), window_menu = reinterpret_cast<HMENU>(0x20);
     EXPECT_EQ(SendMessage(client, WM_MDISETMENU, WPARAM(frame_menu), LPARAM(window_menu)), 0);

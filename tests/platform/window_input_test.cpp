@@ -49,6 +49,48 @@ TEST_F(WindowInput, MouseMessagesCarryClientCoordinatesAndButtonFlags) {
     EXPECT_TRUE(wtest::of(WM_LBUTTONDOWN, top).empty()) << "the click belongs to the child";
 }
 
+LRESULT CALLBACK keeps_cursor_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETCURSOR) return TRUE;  // the parent decides: the cursor stays
+    return wtest::record_proc(hwnd, msg, wp, lp);
+}
+
+// A class of its own whose windows show the given cursor.
+std::string cursor_class(const char* name, WNDPROC proc, HCURSOR cursor) {
+    WNDCLASSEX wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hCursor = cursor;
+    wc.lpszClassName = name;
+    RegisterClassEx(&wc);
+    return name;
+}
+
+TEST_F(WindowInput, TheClassCursorShowsUnlessTheParentTakesTheRequest) {
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    std::string waiting = cursor_class("WTestWaitCursor", wtest::record_proc, wait);
+    HWND busy = CreateWindowEx(0, waiting.c_str(), "", WS_CHILD | WS_VISIBLE, 250, 150, 60, 60, top,
+                               nullptr, nullptr, nullptr);
+    SetCursor(arrow);
+    PlatformSimulateMouse(busy, WM_MOUSEMOVE, 5, 5, 0);
+    EXPECT_EQ(GetCursor(), wait);
+    PlatformSimulateMouse(child, WM_MOUSEMOVE, 5, 5, 0);
+    EXPECT_EQ(GetCursor(), wait) << "a class without a cursor leaves the cursor alone";
+
+    std::string keeping = cursor_class("WTestKeepCursor", keeps_cursor_proc, nullptr);
+    HWND holder = CreateWindowEx(0, keeping.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 150, 200, 100,
+                                 top, nullptr, nullptr, nullptr);
+    HWND inner = CreateWindowEx(0, waiting.c_str(), "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50,
+                                holder, nullptr, nullptr, nullptr);
+    SetCursor(arrow);
+    log().clear();
+    PlatformSimulateMouse(inner, WM_MOUSEMOVE, 5, 5, 0);
+    EXPECT_EQ(GetCursor(), arrow) << "the parent answered the request first";
+    EXPECT_EQ(wtest::of(WM_SETCURSOR, inner).size(), 1u);
+    EXPECT_EQ(wtest::of(WM_MOUSEMOVE, inner).size(), 1u);
+    SetCursor(arrow);
+}
+
 TEST_F(WindowInput, DoubleClicksNeedTheClassStyle) {
     std::string cls = wtest::register_class("WTestDblClk", wtest::record_proc, CS_DBLCLKS);
     HWND dbl = CreateWindowEx(0, cls.c_str(), "", WS_CHILD | WS_VISIBLE, 0, 150, 50, 50, top,
@@ -162,6 +204,40 @@ LRESULT CALLBACK min_size_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return wtest::record_proc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK track_size_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_GETMINMAXINFO) {
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+        mmi->ptMinTrackSize = POINT{320, 240};
+        mmi->ptMaxTrackSize = POINT{640, 480};
+        return 0;
+    }
+    return wtest::record_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(WindowInput, TheUserResizesATopLevelWindowOnlyWithinItsTrackSizes) {
+    std::string cls = wtest::register_class("WTestTrackSize", track_size_proc);
+    HWND w = CreateWindowEx(0, cls.c_str(), "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                            nullptr, nullptr, nullptr, nullptr);
+    PlatformProcessEvents();
+    RECT rc;
+    ASSERT_TRUE(PlatformSimulateResize(w, 100, 900));
+    PlatformProcessEvents();
+    GetWindowRect(w, &rc);
+    EXPECT_EQ(rc.right - rc.left, 320);
+    EXPECT_EQ(rc.bottom - rc.top, 480);
+    ASSERT_FALSE(wtest::of(WM_SIZE, w).empty());
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(wtest::of(WM_SIZE, w).back().lp, MAKELPARAM(client.right, client.bottom));
+    PlatformSimulateResize(w, 500, 350);
+    PlatformProcessEvents();
+    GetWindowRect(w, &rc);
+    EXPECT_EQ(rc.right - rc.left, 500) << "inside the limits the size is taken as dragged";
+    EXPECT_EQ(rc.bottom - rc.top, 350);
+    EXPECT_FALSE(PlatformSimulateResize(child, 10, 10)) << "children have no window frame";
+    DestroyWindow(w);
 }
 
 TEST_F(WindowInput, MinimumTrackSizeHoldsForTopLevelWindows) {
@@ -306,6 +382,7 @@ TEST_F(WindowInput, AChildIsSizedByTheBorderItsHitTestNames) {
     auto cursor = wtest::of(WM_SETCURSOR, bar);
     ASSERT_EQ(cursor.size(), 1u);
     EXPECT_EQ(LOWORD(cursor[0].lp), HTTOP);
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, MAKEINTRESOURCE(32645))) << "the sizing cursor";
 
     PlatformSimulateMouse(bar, WM_LBUTTONDOWN, 10, 3, 0);
     PlatformSimulateMouse(bar, WM_MOUSEMOVE, 10, 3 - 30, MK_LBUTTON);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sonrel/effects.h>
 
+#include <atomic>
+
 #include "../../wavkit/src/kernels.h"
 #include "effects_fixture.h"
 
@@ -195,6 +197,67 @@ TEST(EffectsConcurrency, ErasingOnTheFrameThreadWaitsForARunningOperation) {
         Bytes result = data_of(rf.doc);
         EXPECT_TRUE(result == rest || result == volume_of(rest, 50)) << "round " << round;
     }
+}
+
+// A reader that holds the guard as a view does: pins HEADER and WAVE, and reads
+// the first and the last byte of the data it is told about.
+struct GuardedReader {
+    HWND doc = nullptr;
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0};
+    std::atomic<int> faults{0};
+};
+
+DWORD read_under_guard(LPVOID arg) {
+    auto* r = static_cast<GuardedReader*>(arg);
+    while (!r->stop.load()) {
+        DocumentLock guard(r->doc);
+        HGLOBAL hh = GetProp(r->doc, PROP_HEADER), hw = GetProp(r->doc, PROP_WAVE);
+        auto* h = static_cast<HeaderBlock*>(GlobalLock(hh));
+        DWORD size = h->dataSize;
+        if (h->fileLength != size + 44 || (size && GlobalSize(hw) < size)) ++r->faults;
+        if (size && hw) {
+            volatile const BYTE* p = static_cast<const BYTE*>(GlobalLock(hw));
+            BYTE edges = static_cast<BYTE>(p[0] ^ p[size - 1]);
+            (void)edges;
+            GlobalUnlock(hw);
+        }
+        GlobalUnlock(hh);
+        ++r->reads;
+    }
+    return 0;
+}
+
+TEST(EffectsConcurrency, AReaderHoldingTheGuardNeverSeesTheDataOutgrowItsBlock) {
+    Setting plain("Sonrel\\Settings\\Filters\\VelocitySmooth", "0", "1");
+    wavtest::Frame docs;
+    RecordingFrame rf;
+    const Bytes data = wavtest::pattern(2u << 20, 19);
+    rf.doc = make_document(docs, Format{2, 44100, 16}, data);
+    GuardedReader reader;
+    reader.doc = rf.doc;
+    HANDLE t = CreateThread(nullptr, 0, read_under_guard, &reader, 0, nullptr);
+    for (int round = 0; round < 3; ++round) {
+        {
+            Setting slower("Sonrel\\Settings\\Filters\\Velocity", "50", "200");
+            ASSERT_EQ(run_operation(Velocity, rf.frame).exitCode, 1u);
+        }
+        ASSERT_EQ(run_operation(Velocity, rf.frame).exitCode, 1u);  // back to the length
+        wavtest::set_mark(rf.doc, 4000, 0);
+        ASSERT_EQ(run_operation(InsertSilence, rf.frame).exitCode, 1u);
+        ASSERT_EQ(RestoreUndoInformation(rf.doc), 1);
+        wavtest::set_mark(rf.doc, 100, 1u << 20);
+        ASSERT_EQ(Erase(rf.doc), 1);
+        ASSERT_EQ(RestoreUndoInformation(rf.doc), 1);
+    }
+    reader.stop = true;
+    WaitForSingleObject(t, INFINITE);
+    CloseHandle(t);
+    EXPECT_GT(reader.reads.load(), 0);
+    EXPECT_EQ(reader.faults.load(), 0);
+    // Halving the speed repeats each value, doubling it takes every second one
+    // again; the insertion and the deletion were undone.
+    EXPECT_EQ(data_of(rf.doc), data);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // the folder and filter they store after a choice, "FALSE" on cancel; and the
 // preview panel under the open dialog's file list, which shows what the
 // canonical header offsets of the selected file hold.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -35,6 +37,28 @@ std::vector<std::string> filter_parts(const char* list) {
     return out;
 }
 
+// For a look at the dialogs a person sees (run under a display, not by the
+// tests): opens the open dialog (or with "save" the save dialog) on the folder
+// given, with nobody answering for the person, and prints what it gave.
+int role_open_dialog_look(const std::vector<std::string>& args) {
+    if (args.empty()) return 2;
+    register_resources();
+    Frame f;
+    ShowWindow(f.frame, SW_SHOW);
+    if (args.size() > 1 && args[1] == "save") {
+        RegWriteString("Sonrel\\Directories\\WaveSave", args[0].c_str());
+        std::printf("%s\n", SaveBox(f.frame));
+        return 0;
+    }
+    RegWriteString("Sonrel\\Directories\\WaveOpen", args[0].c_str());
+    RegWriteString("Sonrel\\Directories\\WaveOpenFilter", "1");
+    std::printf("%s\n", OpenBox(f.frame));
+    return 0;
+}
+
+const bool g_roles =
+    (testing_support::register_child_role("open-dialog-look", role_open_dialog_look), true);
+
 class FileDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,6 +68,14 @@ protected:
     Frame f;
     std::string dir;
 };
+
+TEST(FileDialogExports, PanelAndRawProceduresAreFoundByTheirPlainNames) {
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "CustomTemplateDlgProc"),
+              reinterpret_cast<void*>(&CustomTemplateDlgProc));
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "RawDlgProc"), reinterpret_cast<void*>(&RawDlgProc));
+    for (const char* name : {"NewFile", "OpenBox", "SaveBox"})
+        EXPECT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << name;
+}
 
 TEST_F(FileDialogs, OpenAsksWithTitleFiltersFolderAndPanel) {
     RegWriteString("Sonrel\\Directories\\WaveOpen", dir.c_str());
@@ -100,6 +132,32 @@ TEST_F(FileDialogs, CancelledOpenStoresNothing) {
     EXPECT_STREQ(OpenBox(f.frame), "FALSE");
     EXPECT_STREQ(RegGetString("Sonrel\\Directories\\WaveOpen", ""), "/kept");
     EXPECT_STREQ(RegGetString("Sonrel\\Directories\\WaveOpenFilter", ""), "2");
+}
+
+TEST_F(FileDialogs, SaveAsksFromTheSaveFolderWithItsFiltersAndNoQuestions) {
+    RegWriteString("Sonrel\\Directories\\WaveSave", dir.c_str());
+    QuestionRecorder rec;
+    OPENFILENAME seen{};
+    std::vector<std::string> filters;
+    rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
+        seen = *static_cast<const OPENFILENAME*>(q->data);
+        filters = filter_parts(seen.lpstrFilter);
+        return 0;
+    };
+    EXPECT_STREQ(SaveBox(f.frame), "FALSE");
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(rec.asked[0].kind, "SaveFile");
+    EXPECT_EQ(rec.asked[0].text, dir);
+    EXPECT_EQ(rec.asked[0].owner, f.frame);
+    EXPECT_EQ(filters, (std::vector<std::string>{"WAVE - Audio files (*.WAV)", "*.wav",
+                                                 "All files (*.*)", "*.*"}));
+    EXPECT_EQ(seen.nFilterIndex, 1u);
+    EXPECT_EQ(seen.nMaxFile, 256u);
+    EXPECT_EQ(seen.Flags & (OFN_PATHMUSTEXIST | OFN_HIDEREADONLY),
+              DWORD(OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));
+    EXPECT_EQ(seen.Flags & OFN_OVERWRITEPROMPT, 0u) << "a file is replaced without a question";
+    EXPECT_EQ(seen.lpstrDefExt, nullptr);
+    EXPECT_EQ(seen.lpfnHook, nullptr);
 }
 
 TEST_F(FileDialogs, SaveAsksWithItsTitleAndStoresTheFolder) {

@@ -44,6 +44,9 @@ WAVKIT_API HWND NewFile(HWND frame, HWND client, int number) {
         std::snprintf(name, sizeof name, "Unnamed -%d-.WAV", number);
         HWND w = doc::create_document_window(frame, client, name, WS_HSCROLL);
         if (!w) return nullptr;
+        // The blocks go to the window the frame reports active; a frame that
+        // does not answer leaves the window just made.
+        if (HWND active = doc::active_document(frame)) w = active;
         HGLOBAL header = make_new_header();
         HGLOBAL fileinfo = make_new_file_info();
         if (!header || !fileinfo ||

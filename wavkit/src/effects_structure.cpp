@@ -35,6 +35,7 @@ Outcome erase_mark(HWND doc) {
     work.repin();
     if (!resized) {
         kern::restore_down(work.wave.ptr, r.start, r.start + r.length, s.size);
+        ForbidUndo(doc);  // under the guard, so no later record is cleared
         return Outcome::kFailed;
     }
     doc::set_data_size(work.header.ptr, kept);
@@ -66,9 +67,8 @@ Outcome crop_to_mark(HWND doc) {
     return Outcome::kDone;
 }
 
-// Inserts the silence of the settings at the cursor. False when the memory for
-// it cannot be had; the data is then as it was.
-bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* wasEmpty) {
+// The insertion itself, under the guard the caller holds.
+bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, bool* wasEmpty) {
     doc::Work work(doc);
     op::Samples s = op::samples_of(work);
     *wasEmpty = s.size == 0;
@@ -113,6 +113,15 @@ bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* was
     return true;
 }
 
+// Inserts the silence of the settings at the cursor. False when the memory for
+// it cannot be had; the data is then as it was and the undo record cleared.
+bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* wasEmpty) {
+    DocumentLock guard(doc);
+    if (insert_silence_guarded(doc, seconds, milliseconds, wasEmpty)) return true;
+    ForbidUndo(doc);
+    return false;
+}
+
 void insert_silence_body(HWND frame) {
     unsigned seconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\Sec", 1);
     unsigned milliseconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\MS", 0);
@@ -122,7 +131,6 @@ void insert_silence_body(HWND frame) {
     bool wasEmpty = false;
     if (!insert_silence(doc, seconds, milliseconds, &wasEmpty)) {
         ErrorBox(doc, "Not enough memory.");
-        ForbidUndo(doc);
         BreakThread(frame);
     }
     if (wasEmpty) EnableScrollBar(doc, SB_HORZ, ESB_ENABLE_BOTH);
@@ -149,11 +157,7 @@ EFFECTS_API int Erase(HWND doc) {
     try {
         Outcome outcome = erase_mark(doc);
         if (outcome == Outcome::kNothing) return 0;
-        if (outcome == Outcome::kFailed) {
-            report(doc, outcome);
-            ForbidUndo(doc);
-            return 0;
-        }
+        if (outcome == Outcome::kFailed) return report(doc, outcome);
         SetFileNotSaved(doc);
         return 1;
     }

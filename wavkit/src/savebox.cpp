@@ -1,42 +1,47 @@
-// The save dialog. The question goes through the layer's question hook (kind
-// "SaveFile"), which the file-dialog window answers in the program and tests
-// answer directly; with nobody to ask, the result is "FALSE".
+// The save dialog: the platform's save-file dialog starting in the stored save
+// folder, without a question before replacing a file and without a default
+// extension (saving appends ".wav"). The library keeps the chosen path.
 #include <kit/rvg32.h>
-#include <unistd.h>
+#include <sonrel/wavkit.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "document.h"
+#include "filedialogs.h"
 
 namespace {
 
-char g_chosen[INFO_PATH_CHARS];  // the library keeps the last chosen path here
+constexpr DWORD kSavePathChars = 256;
+char g_chosen[kSavePathChars];
 
-std::string current_folder() {
-    char buf[MAX_PATH * 4];
-    return getcwd(buf, sizeof buf) ? buf : ".";
-}
+// Description|pattern pairs; each '|' becomes a zero before use.
+const char kSaveFilters[] = "WAVE - Audio files (*.WAV)|*.wav|All files (*.*)|*.*|";
 
 }  // namespace
 
 WAVKIT_API LPCSTR SaveBox(HWND owner) {
     try {
-        std::string start = RegGetString("Sonrel\\Directories\\WaveSave", current_folder().c_str());
-        PlatformQuestion q{};
-        q.kind = "SaveFile";
-        q.text = "WAVE - Audio files (*.WAV)|*.wav|All files (*.*)|*.*|";
-        q.caption = "Sonrel2003  -  Save File";
-        q.owner = owner;
-        q.data = const_cast<char*>(start.c_str());
-        INT_PTR answer = 0;
-        if (!PlatformAskHook(&q, &answer) || !answer) return "FALSE";
-        std::snprintf(g_chosen, sizeof g_chosen, "%s", reinterpret_cast<const char*>(answer));
-        std::string path = g_chosen;
-        size_t slash = path.rfind('/');
-        if (slash != std::string::npos)
-            RegWriteString("Sonrel\\Directories\\WaveSave", path.substr(0, slash).c_str());
+        std::string start =
+            RegGetString("Sonrel\\Directories\\WaveSave", filedlg::current_folder().c_str());
+        std::string filters = kSaveFilters;
+        for (char& c : filters)
+            if (c == '|') c = '\0';
+        std::memset(g_chosen, 0, sizeof g_chosen);
+        OPENFILENAME ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(owner, GWLP_HINSTANCE));
+        ofn.lpstrFilter = filters.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = g_chosen;
+        ofn.nMaxFile = kSavePathChars;
+        ofn.lpstrInitialDir = start.c_str();
+        ofn.lpstrTitle = "Sonrel2003  -  Save File";
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetSaveFileName(&ofn)) return "FALSE";
+        std::string folder;
+        if (filedlg::folder_of(g_chosen, &folder))
+            RegWriteString("Sonrel\\Directories\\WaveSave", folder.c_str());
         return g_chosen;
     }
     PLATFORM_RETHROW_THREAD_EXIT

@@ -152,11 +152,18 @@ WAVKIT_API LPCSTR UndoDescription(HWND doc) {
 }
 
 WAVKIT_API void ForbidUndo(HWND doc) {
-    doc::Pin<UndoBlock> u(doc, PROP_UNDO);
-    if (!u) return;
-    u->kind = UNDO_NONE;
-    u->start = 0;
-    u->length = 0;
+    try {
+        // Under the guard, so a record being taken or applied is never half cleared.
+        DocumentLock guard(doc);
+        doc::Pin<UndoBlock> u(doc, PROP_UNDO);
+        if (!u) return;
+        u->kind = UNDO_NONE;
+        u->start = 0;
+        u->length = 0;
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+    }
 }
 
 WAVKIT_API BOOL RestoreUndoInformation(HWND doc) {

@@ -59,10 +59,10 @@ struct PlatformMenuItem {
     const char* text;  // '&' marks the mnemonic, '\t' starts the shortcut text
 };
 
-PLATFORM_API HMENU CreateMenu(void);       // an empty menu bar
-PLATFORM_API HMENU CreatePopupMenu(void);  // an empty popup
+PLATFORM_API HMENU CreateMenu(void);                       // an empty menu bar
+PLATFORM_API HMENU CreatePopupMenu(void);                  // an empty popup
 PLATFORM_API HMENU LoadMenu(HINSTANCE inst, LPCSTR name);  // null when absent
-PLATFORM_API BOOL DestroyMenu(HMENU menu);  // with its popups
+PLATFORM_API BOOL DestroyMenu(HMENU menu);                 // with its popups
 PLATFORM_API BOOL IsMenu(HMENU menu);
 PLATFORM_API BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
 PLATFORM_API BOOL InsertMenu(HMENU menu, UINT pos, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
@@ -77,20 +77,40 @@ PLATFORM_API BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);
 PLATFORM_API UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags);
 PLATFORM_API HMENU GetSubMenu(HMENU menu, int pos);
 PLATFORM_API int GetMenuItemCount(HMENU menu);
-PLATFORM_API UINT GetMenuItemID(HMENU menu, int pos);  // (UINT)-1 for a popup
+PLATFORM_API UINT GetMenuItemID(HMENU menu, int pos);               // (UINT)-1 for a popup
 PLATFORM_API UINT GetMenuState(HMENU menu, UINT item, UINT flags);  // (UINT)-1 when absent
 PLATFORM_API int GetMenuString(HMENU menu, UINT item, LPSTR buf, int size, UINT flags);
-// Shows the popup at screen (x, y); the chosen command goes to the window as
-// WM_COMMAND (or is returned with TPM_RETURNCMD). Tests answer it through the
-// question hook (kind "PopupMenu", answer = the chosen id or 0).
+// Shows the popup at screen (x, y) after WM_INITMENUPOPUP to the window; the
+// chosen command is posted to the window as WM_COMMAND (or returned with
+// TPM_RETURNCMD, 0 when nothing was chosen). Tests answer it through the
+// question hook (kind "PopupMenu", text = "id\ttext" of every item, one per
+// line, data = the menu; answer = the chosen id or 0) and nothing is shown.
 PLATFORM_API BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND hwnd,
                                  const RECT* rc);
 
-// The menu bar of a top-level window (null removes it).
+// The menu bar of a top-level window (null removes it), shown above the
+// client area, which shrinks by its height. Opening it sends WM_INITMENU
+// (wParam = the bar's menu) once per session, then WM_INITMENUPOPUP (popup,
+// MAKELPARAM(position, FALSE)) for each popup before it shows; hovering sends
+// WM_MENUSELECT (MAKEWPARAM(id, flags), or MAKEWPARAM(position, MF_POPUP) for
+// a popup; lParam = the menu holding the item); closing sends WM_MENUSELECT
+// with HIWORD 0xFFFF and lParam 0; a chosen item then posts WM_COMMAND
+// MAKEWPARAM(id, 0). Items from the first MF_RIGHTJUSTIFY one on sit at the
+// right edge. Changes to the menu show without DrawMenuBar.
 PLATFORM_API BOOL SetMenu(HWND hwnd, HMENU menu);
 PLATFORM_API HMENU GetMenu(HWND hwnd);
 PLATFORM_API BOOL DrawMenuBar(HWND hwnd);
 PLATFORM_API HMENU GetSystemMenu(HWND hwnd, BOOL revert);
+
+// Tests: chooses the item with command id in the window's menu bar as a user
+// would: the menus down to it open (WM_INITMENU, WM_INITMENUPOPUP), it is
+// hovered (WM_MENUSELECT) and clicked, and the menus close (WM_MENUSELECT with
+// flags 0xFFFF). WM_COMMAND MAKEWPARAM(id, 0) is posted to the window, as for
+// a click. FALSE when the bar has no such item or it is grayed.
+PLATFORM_API BOOL PlatformSimulateMenuCommand(HWND hwnd, UINT id);
+// Tests: the texts of the menu bar's items as shown, each followed by '\n';
+// items shown at the right edge start with '>'. Gives the length (0: no bar).
+PLATFORM_API int PlatformMenuBarText(HWND hwnd, LPSTR buf, int size);
 
 // Accelerators.
 #define FVIRTKEY 0x01

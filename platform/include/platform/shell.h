@@ -3,6 +3,9 @@
 
 #include <platform/window.h>
 
+#define SE_ERR_FNF 2
+#define SE_ERR_NOASSOC 31
+
 // "open" of a file or address: a web address or document goes to xdg-open; a
 // program name is started when it is found on the path. Gives a value above 32
 // on success, 2 (file not found) when nothing could be started.

@@ -213,6 +213,9 @@ PLATFORM_API BOOL PlatformSimulateWheel(HWND hwnd, int x, int y, int delta, UINT
 PLATFORM_API BOOL PlatformSimulateKey(HWND hwnd, int vk, BOOL down, BOOL autoRepeat);
 // The close button of a top-level window or of an MDI document.
 PLATFORM_API BOOL PlatformSimulateClose(HWND hwnd);
+// The user dragging a top-level window's frame to a size of w x h pixels; the
+// window manager holds it within the size limits the layer gave it.
+PLATFORM_API BOOL PlatformSimulateResize(HWND hwnd, int w, int h);
 // Use of a window's scroll bar (SB_HORZ/SB_VERT): an SB_LINE/PAGE/LEFT/RIGHT
 // click, or a thumb drag to pos for SB_THUMBTRACK / SB_THUMBPOSITION.
 PLATFORM_API BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos);

@@ -1,0 +1,132 @@
+// One paint of a document window of 1600 x 400 client pixels holding 16-bit
+// stereo sound at 44100 Hz, at "Whole File" (zoom 0) and at zoom 100, for
+// one minute and for one hour of sound. The view samples one value per point
+// (at most (width - 6) / line step points per channel), so the time of a
+// paint does not depend on the file's length.
+#include <benchmark/benchmark.h>
+#include <sonrel/blocks.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "waveview.h"
+
+namespace {
+
+constexpr int kWidth = 1600, kHeight = 400;
+
+LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefFrameProc(hwnd, nullptr, msg, wp, lp);
+}
+
+HGLOBAL block_with(const void* bytes, size_t n) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
+    void* p = GlobalLock(h);
+    if (p && bytes) std::memcpy(p, bytes, n);
+    GlobalUnlock(h);
+    return h;
+}
+
+struct Document {
+    HWND frame = nullptr, client = nullptr, doc = nullptr;
+    explicit Document(size_t minutes);
+    ~Document() { DestroyWindow(frame); }
+};
+
+Document::Document(size_t minutes) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEX wc{};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = GetModuleHandle(nullptr);
+        wc.lpfnWndProc = frame_proc;
+        wc.lpszClassName = "BenchFrame";
+        RegisterClassEx(&wc);
+        wc.lpfnWndProc = WaveWindowProc;
+        wc.lpszClassName = "Child Window";
+        RegisterClassEx(&wc);
+        registered = true;
+    }
+    frame = CreateWindowEx(0, "BenchFrame", "Bench", WS_OVERLAPPEDWINDOW, 0, 0, 1800, 700, nullptr,
+                           nullptr, GetModuleHandle(nullptr), nullptr);
+    CLIENTCREATESTRUCT ccs{};
+    client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1800, 700, frame,
+                            nullptr, GetModuleHandle(nullptr), &ccs);
+    ShowWindow(frame, SW_SHOW);
+    doc = CreateMDIWindow("Child Window", "bench.wav", WS_VISIBLE, 0, 0, kWidth + 8, kHeight + 28,
+                          client, GetModuleHandle(nullptr), 0);
+    const size_t frames = minutes * 60 * 44100;
+    const size_t bytes = frames * 4;
+    HGLOBAL wave = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    auto* p = static_cast<int16_t*>(GlobalLock(wave));
+    uint32_t x = 12345;
+    for (size_t i = 0; i < frames * 2; ++i) {
+        x = x * 1664525u + 1013904223u;
+        p[i] = static_cast<int16_t>(x >> 16);
+    }
+    GlobalUnlock(wave);
+    HeaderBlock h{};
+    std::memcpy(h.riffTag, "RIFF", 4);
+    std::memcpy(h.waveTag, "WAVEfmt ", 8);
+    h.formatLength = 16;
+    h.formatCode = 1;
+    h.channels = 2;
+    h.samplesPerSec = 44100;
+    h.bytesPerSec = 44100 * 4;
+    h.blockAlign = 4;
+    h.bitsPerSample = 16;
+    std::memcpy(h.dataTag, "data", 4);
+    h.dataSize = static_cast<DWORD>(bytes);
+    h.fileLength = h.dataSize + 44;
+    SetProp(doc, PROP_HEADER, block_with(&h, sizeof h));
+    SetProp(doc, PROP_WAVE, wave);
+    PositionBlock pos{};
+    SetProp(doc, PROP_POSITION, block_with(&pos, sizeof pos));
+    SetProp(doc, PROP_INFO, block_with(nullptr, sizeof(InfoBlock)));
+    SetProp(doc, PROP_UNDO, block_with(nullptr, sizeof(UndoBlock)));
+    SetProp(doc, PROP_FILEINFO, block_with(nullptr, sizeof(FileInfoBlock)));
+}
+
+void set_view(HWND doc, DWORD zoom, LONG viewStart) {
+    HGLOBAL h = GetProp(doc, PROP_POSITION);
+    auto* p = static_cast<PositionBlock*>(GlobalLock(h));
+    p->zoom = zoom;
+    p->viewStart = viewStart;
+    p->markStart = 1000000;
+    p->markLength = 4000000;
+    GlobalUnlock(h);
+}
+
+// Arguments: minutes of sound, zoom (0: whole file).
+void BM_Paint(benchmark::State& state) {
+    static Document* docs[2] = {nullptr, nullptr};
+    const size_t minutes = static_cast<size_t>(state.range(0));
+    Document*& d = docs[minutes > 1 ? 1 : 0];
+    if (!d) d = new Document(minutes);
+    RECT rc{};
+    GetClientRect(d->doc, &rc);
+    if (rc.right != kWidth || rc.bottom != kHeight) {
+        state.SkipWithError("the document window did not get its client size");
+        return;
+    }
+    set_view(d->doc, static_cast<DWORD>(state.range(1)), 500000);
+    for (auto _ : state) {
+        InvalidateRect(d->doc, nullptr, FALSE);
+        UpdateWindow(d->doc);
+    }
+    state.counters["values"] = static_cast<double>(minutes * 60 * 44100 * 2);
+}
+BENCHMARK(BM_Paint)->Args({1, 0})->Args({60, 0})->Args({1, 100})->Args({60, 100})->Unit(
+    benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    PlatformInit(&argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

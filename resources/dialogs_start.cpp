@@ -1,0 +1,53 @@
+#include "dialogs_start.h"
+
+namespace {
+
+// The splash: a borderless pop-up showing bitmap 218 with the product's line
+// beneath it.
+const DIALOGITEM kSplashItems[] = {
+    {"STATIC", "#218", -1, 0, 0, 267, 123, SS_BITMAP, 0},
+    {"STATIC", "Sonrel 2003  -  sound editing for 8- and 16-bit wave files", -1, 0, 128, 267, 10,
+     SS_CENTER | SS_NOPREFIX, 0},
+};
+const DIALOGTEMPLATE kSplash{nullptr,
+                             WS_POPUP | WS_VISIBLE | DS_3DLOOK,
+                             WS_EX_TOPMOST,
+                             0,
+                             0,
+                             267,
+                             148,
+                             "MS Sans Serif",
+                             8,
+                             kSplashItems,
+                             sizeof kSplashItems / sizeof kSplashItems[0]};
+
+// The tips dialog: the picture and the tip are painted by the dialog itself
+// on the left; the buttons stand on the right and at the bottom.
+const DIALOGITEM kAssistantItems[] = {
+    {"BUTTON", "&New document", 101, 206, 8, 86, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Open existing document...", 102, 206, 26, 86, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Welcome to Sonrel2003", 103, 206, 44, 86, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Exit Sonrel2003", 202, 206, 62, 86, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "Don't display this dialog box again", 201, 6, 120, 160, 10,
+     BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+    {"BUTTON", "<<    &Display next tip", 104, 6, 140, 90, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Close", IDOK, 206, 140, 86, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+};
+const DIALOGTEMPLATE kAssistant{"Welcome to Sonrel2003",
+                                DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                WS_EX_TOPMOST,
+                                0,
+                                0,
+                                300,
+                                166,
+                                "MS Sans Serif",
+                                8,
+                                kAssistantItems,
+                                sizeof kAssistantItems / sizeof kAssistantItems[0]};
+
+}  // namespace
+
+void RegisterStartDialogTemplates(HINSTANCE inst) {
+    PlatformAddData(inst, RT_DIALOG_NAME, "START", &kSplash, sizeof kSplash);
+    PlatformAddData(inst, RT_DIALOG_NAME, "STARTASSISTANT", &kAssistant, sizeof kAssistant);
+}

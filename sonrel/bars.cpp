@@ -1,0 +1,46 @@
+#include "bars.h"
+
+namespace {
+
+// Paints the class background (through WM_ERASEBKGND) and nothing else.
+LRESULT background_only(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK IconBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK FuncBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK SelectBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK PosBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK PreviewBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK SwitchBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK ThreadManProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CdPlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return background_only(hwnd, msg, wp, lp);
+}

@@ -1,0 +1,152 @@
+#include "startup.h"
+
+#include <kit/rvg32.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "bars.h"
+#include "register.h"
+#include "waveview.h"
+
+namespace {
+
+// A line starting with '/' is a switch ("/CD ...") when its first word holds
+// no other '/' and it names no file; otherwise it is an absolute path.
+bool is_switch(const char* line, size_t n) {
+    if (line[0] != '/') return false;
+    size_t word = std::strcspn(line, " \t");
+    if (std::memchr(line + 1, '/', word - 1)) return false;
+    return n >= PENDING_PATH_CHARS || GetFileAttributes(line) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const char* line) {
+    CommandLine c{};
+    size_t n = std::strlen(line);
+    if (n == 0) return c;
+    if (!is_switch(line, n)) {
+        c.kind = COMMANDLINE_PATH;
+        std::strncpy(c.path, line, PENDING_PATH_CHARS - 1);
+        return c;
+    }
+    if (n >= 3 && std::toupper(static_cast<unsigned char>(line[1])) == 'C' &&
+        std::toupper(static_cast<unsigned char>(line[2])) == 'D') {
+        c.kind = COMMANDLINE_CDTRACK;
+        if (n >= 13) {
+            char digits[3] = {line[11], line[12], 0};
+            c.track = std::atoi(digits);
+        }
+    }
+    return c;
+}
+
+namespace {
+
+struct ClassRow {
+    const char* name;
+    WNDPROC proc;
+    UINT style;
+    const char* icon;
+    bool arrow;
+    HBRUSH background;
+};
+
+HBRUSH system_brush(int colour) {
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
+}
+
+}  // namespace
+
+void RegisterShellClasses(HINSTANCE inst) {
+    HBRUSH face = system_brush(COLOR_BTNFACE);
+    const ClassRow rows[] = {
+        {FRAME_CLASS, FrameWindowProc, 3, "A1_ICON", true, system_brush(COLOR_APPWORKSPACE)},
+        {"IconBar", IconBarProc, 3, "A1_ICON", true, face},
+        {"FuncBar", FuncBarProc, 3, "A1_ICON", true, face},
+        {"StatusBar", StatusBarProc, 3, "A1_ICON", true, face},
+        {"PosBar", PosBarProc, 0xB, "A1_ICON", true, face},
+        {"ThreadMan", ThreadManProc, 3, "A1_ICON", true, face},
+        {"Switch", SwitchBarProc, 3, "A1_ICON", true, face},
+        {"Preview", PreviewBarProc, 0xB, "A1_ICON", false, face},
+        {"Child Window", WaveWindowProc, 0xB, "CHILD", false, face},
+        {"SELECTBAR", SelectBarProc, 0xB, "CHILD", true, face},
+        {"CDPlayer", CdPlayerProc, 3, "CHILD", true,
+         static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))},
+    };
+    for (const ClassRow& r : rows) {
+        WNDCLASSEX wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = r.style;
+        wc.lpfnWndProc = r.proc;
+        wc.hInstance = inst;
+        wc.hIcon = LoadIcon(inst, r.icon);
+        wc.hCursor = r.arrow ? LoadCursor(nullptr, IDC_ARROW) : nullptr;
+        wc.hbrBackground = r.background;
+        wc.lpszClassName = r.name;
+        RegisterClassEx(&wc);
+    }
+}
+
+namespace {
+
+std::string joined_arguments(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    return line;
+}
+
+void take_pending(const CommandLine& c) {
+    if (c.kind == COMMANDLINE_PATH) {
+        std::memcpy(g_shell.pendingPath, c.path, sizeof g_shell.pendingPath);
+        g_shell.pendingOpen = TRUE;
+    } else if (c.kind == COMMANDLINE_CDTRACK) {
+        g_shell.pendingCdTrack = c.track;
+        g_shell.pendingCd = TRUE;
+    }
+}
+
+void run_message_loop() {
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0)) {
+        if (TranslateMDISysAccel(g_shell.mdiClient, &msg)) continue;
+        if (TranslateAccelerator(g_shell.frame, g_shell.accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+}
+
+}  // namespace
+
+int SonrelMain(int argc, char** argv) {
+    PlatformInit(&argc, argv);
+    return RunSonrel(joined_arguments(argc, argv).c_str());
+}
+
+int RunSonrel(const char* line) {
+    if (PlatformInstanceStart(FRAME_CLASS, line)) return 0;
+    take_pending(ParseCommandLine(line));
+    HANDLE clipboard = CreateMutex(nullptr, FALSE, "SnrClipboard");
+    HANDLE fileOpen = CreateMutex(nullptr, FALSE, "SnrFileOpen");
+    g_shell.instance = GetModuleHandle(nullptr);
+    RegisterProgramResources(g_shell.instance);
+    RegisterShellClasses(g_shell.instance);
+    g_shell.splash = CreateSplash(g_shell.instance);
+    HWND frame = CreateFrame();
+    if (frame) {
+        PlatformInstanceSetTarget(frame, UM_HANDOVER);
+        g_shell.accelerators = LoadAccelerators(g_shell.instance, "ACCS");
+        run_message_loop();
+    }
+    PlatformInstanceStop();
+    if (g_shell.accelerators) DestroyAcceleratorTable(g_shell.accelerators);
+    CloseHandle(clipboard);
+    CloseHandle(fileOpen);
+    return 0;
+}

@@ -1,0 +1,242 @@
+// The frame's commands: files, editing on the frame's thread, refusals, the
+// undo item and the window commands.
+#include <gtest/gtest.h>
+#include <sonrel/blocks.h>
+#include <sonrel/messages.h>
+#include <sonrel/wavkit.h>
+
+#include <string>
+
+#include "operations.h"
+#include "shell_fixture.h"
+#include "test_support.h"
+
+using namespace shelltest;
+using testing_support::QuestionRecorder;
+
+namespace {
+
+void command(HWND frame, int id, LPARAM lp = 0) {
+    SendMessage(frame, WM_COMMAND, id, lp);
+}
+
+std::string title_of(HWND w) {
+    char text[300] = {};
+    GetWindowText(w, text, sizeof text);
+    return text;
+}
+
+std::string item_text(HMENU menu, UINT id) {
+    char text[128] = {};
+    GetMenuString(menu, id, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+bool operations_done() {
+    return live_operations() == 0 && g_operations.running == 0;
+}
+
+void set_mark(HWND doc, DWORD start, DWORD length) {
+    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
+    p->markStart = start;
+    p->markLength = length;
+    GlobalUnlock(GetProp(doc, PROP_POSITION));
+}
+
+const std::vector<short> kRamp = {100, 200, 300, 400, 500, 600, 700, 800};
+
+}  // namespace
+
+TEST(Commands, OpenPathMakesAnActiveDocumentWithTheFilesSamples) {
+    Shell s;
+    std::string path = write_wave("ramp.wav", kRamp);
+    HWND doc = open_document(s.frame, path);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(wave_bytes(doc).size(), kRamp.size() * 2);
+    EXPECT_EQ(SendMessage(s.frame, UM_GETACTIVEDOC, 0, 0), reinterpret_cast<LRESULT>(doc));
+    command(s.frame, 106, reinterpret_cast<LPARAM>(""));
+    EXPECT_EQ(ActiveDocument(), doc) << "an empty path opens nothing";
+}
+
+TEST(Commands, NewNumbersEachDocumentOneHigher) {
+    Shell s;
+    command(s.frame, 101);
+    HWND first = ActiveDocument();
+    command(s.frame, 101);
+    HWND second = ActiveDocument();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(title_of(first), "Unnamed -1-.WAV");
+    EXPECT_EQ(title_of(second), "Unnamed -2-.WAV");
+    EXPECT_EQ(g_shell.newDocumentCounter, 2);
+}
+
+TEST(Commands, FileCommandsDoNothingWithoutADocument) {
+    Shell s;
+    QuestionRecorder rec;
+    for (int id : {103, 104, 105, 704, 229, 222, 228, 232, 234, 236, 305, 306})
+        command(s.frame, id);
+    EXPECT_TRUE(rec.asked.empty()) << "no save dialog or question";
+    EXPECT_EQ(ActiveDocument(), nullptr);
+    EXPECT_EQ(live_operations(), 0);
+}
+
+TEST(Commands, RefusedIfBusyCommandsDoNothingWhileTheDocumentLoads) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("busy.wav", kRamp));
+    ASSERT_TRUE(doc);
+    set_mark(doc, 2, 8);
+    auto before = wave_bytes(doc);
+    SetFileWorking(doc);
+    for (int id : {222, 228, 232, 234, 236, 305, 306, 229}) command(s.frame, id);
+    EXPECT_EQ(live_operations(), 0);
+    EXPECT_EQ(wave_bytes(doc), before);
+    EXPECT_FALSE(IsUndoPossible(doc));
+    SetFileNotWorking(doc);
+    command(s.frame, 305);
+    EXPECT_EQ(wave_bytes(doc).size(), before.size() - 8) << "once loaded, Delete works";
+}
+
+TEST(Commands, UndoItemFollowsTheActiveDocumentsUndoRecord) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("undo.wav", kRamp));
+    ASSERT_TRUE(doc);
+    HMENU menu = g_shell.documentMenu;
+    HMENU edit = GetSubMenu(menu, 1);
+    SendMessage(s.frame, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(item_text(menu, 229), "&Undo not possible\tCtrl + Z");
+    EXPECT_TRUE(GetMenuState(menu, 229, MF_BYCOMMAND) & MF_GRAYED);
+
+    command(s.frame, 222);
+    ASSERT_TRUE(serve_until(operations_done));
+    SendMessage(s.frame, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(item_text(menu, 229), "&Undo: Reverse\tCtrl + Z");
+    EXPECT_FALSE(GetMenuState(menu, 229, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(GetMenuDefaultItem(edit, FALSE, 0), 229u);
+
+    auto reversed = wave_bytes(doc);
+    command(s.frame, 229);
+    EXPECT_NE(wave_bytes(doc), reversed) << "undo restores the samples";
+    ForbidUndo(doc);
+    SendMessage(s.frame, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(item_text(menu, 229), "&Undo not possible\tCtrl + Z");
+    EXPECT_EQ(GetMenuDefaultItem(edit, FALSE, 0), static_cast<UINT>(-1));
+}
+
+TEST(Commands, TheStartMenuIsLeftAloneByTheUndoItem) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("start.wav", kRamp));
+    ASSERT_TRUE(doc);
+    SendMessage(s.frame, WM_INITMENU, reinterpret_cast<WPARAM>(g_shell.startMenu), 0);
+    EXPECT_EQ(GetMenuState(g_shell.startMenu, 229, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+TEST(Commands, DeleteAndCropChangeTheMarkedDataOnTheFramesThread) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("edit.wav", kRamp));
+    ASSERT_TRUE(doc);
+    set_mark(doc, 4, 4);
+    command(s.frame, 305);
+    EXPECT_EQ(wave_bytes(doc).size(), kRamp.size() * 2 - 4);
+    EXPECT_TRUE(IsUndoPossible(doc));
+    set_mark(doc, 0, 6);
+    command(s.frame, 306);
+    auto kept = wave_bytes(doc);
+    ASSERT_EQ(kept.size(), 6u);
+    EXPECT_EQ(kept[0] | (kept[1] << 8), 100);
+    EXPECT_EQ(live_operations(), 0) << "neither runs on a thread";
+}
+
+TEST(Commands, SaveAsWritesTheChosenFileAndRetitlesTheDocument) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("source.wav", kRamp));
+    ASSERT_TRUE(doc);
+    SetFileNotSaved(doc);
+    std::string target = testing_support::fresh_dir("saveas") + "/copy.wav";
+    QuestionRecorder rec;
+    rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
+        return std::string(q->kind) == "SaveFile" ? reinterpret_cast<INT_PTR>(target.c_str()) : 0;
+    };
+    command(s.frame, 104);
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(title_of(doc), target);
+    EXPECT_TRUE(IsFileSaved(doc));
+    auto written = testing_support::read_file(target);
+    ASSERT_EQ(written.size(), 44 + kRamp.size() * 2);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 4), "RIFF");
+}
+
+TEST(Commands, SaveAsCancelledChangesNothing) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("keep.wav", kRamp));
+    ASSERT_TRUE(doc);
+    SetFileNotSaved(doc);
+    std::string before = title_of(doc);
+    QuestionRecorder rec;
+    rec.default_answer = 0;
+    command(s.frame, 104);
+    EXPECT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(title_of(doc), before);
+    EXPECT_FALSE(IsFileSaved(doc));
+}
+
+TEST(Commands, ThreadManagerAndCdPlayerTogglesFollowTheirMenuItems) {
+    Shell s;
+    command(s.frame, 754);
+    EXPECT_TRUE(g_shell.threadManShown);
+    EXPECT_TRUE(IsWindowVisible(g_shell.threadMan));
+    EXPECT_TRUE(GetMenuState(g_shell.windowPopup, 754, MF_BYCOMMAND) & MF_CHECKED);
+    command(s.frame, 754);
+    EXPECT_FALSE(g_shell.threadManShown);
+    EXPECT_FALSE(IsWindowVisible(g_shell.threadMan));
+    EXPECT_FALSE(GetMenuState(g_shell.windowPopup, 754, MF_BYCOMMAND) & MF_CHECKED);
+
+    command(s.frame, 766);
+    EXPECT_TRUE(g_shell.cdPlayerShown);
+    EXPECT_TRUE(IsWindowVisible(g_shell.cdPlayer));
+    EXPECT_TRUE(GetMenuState(g_shell.windowPopup, 766, MF_BYCOMMAND) & MF_CHECKED);
+    command(s.frame, 766);
+    EXPECT_FALSE(g_shell.cdPlayerShown);
+    EXPECT_FALSE(GetMenuState(g_shell.windowPopup, 766, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST(Commands, WindowCommandsArrangeAndRestoreTheDocuments) {
+    Shell s;
+    command(s.frame, 101);
+    HWND a = ActiveDocument();
+    command(s.frame, 101);
+    HWND b = ActiveDocument();
+    ASSERT_TRUE(a && b);
+    command(s.frame, 702);
+    RECT ra = child_rect(a), rb = child_rect(b);
+    EXPECT_TRUE(ra.right <= rb.left || rb.right <= ra.left) << "tiled side by side";
+    SendMessage(g_shell.mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(b), 0);
+    ASSERT_TRUE(IsZoomed(b));
+    command(s.frame, 704);
+    EXPECT_FALSE(IsZoomed(b));
+    command(s.frame, 701);
+    ra = child_rect(a);
+    rb = child_rect(b);
+    EXPECT_NE(ra.left, rb.left) << "cascaded windows are offset";
+}
+
+TEST(Commands, ExitAsksTheFrameToCloseThroughTheSystemCommand) {
+    Shell s;
+    command(s.frame, 999);
+    ASSERT_TRUE(serve_until([&] { return !IsWindow(s.frame); }));
+    EXPECT_EQ(g_shell.startMenu, nullptr) << "the menus went with the frame";
+}
+
+TEST(Commands, AcceleratorsOfTheTableReachTheFrameAsCommands) {
+    Shell s;
+    HACCEL acc = LoadAccelerators(g_shell.instance, "ACCS");
+    ASSERT_TRUE(acc);
+    PlatformSetKeyState(VK_CONTROL, TRUE);
+    MSG m{s.frame, WM_KEYDOWN, 'N', 0, 0, POINT{0, 0}};
+    EXPECT_TRUE(TranslateAccelerator(s.frame, acc, &m));
+    PlatformSetKeyState(VK_CONTROL, FALSE);
+    EXPECT_NE(ActiveDocument(), nullptr) << "Ctrl+N made a new document";
+    MSG plain{s.frame, WM_KEYDOWN, 'N', 0, 0, POINT{0, 0}};
+    EXPECT_FALSE(TranslateAccelerator(s.frame, acc, &plain));
+    DestroyAcceleratorTable(acc);
+}

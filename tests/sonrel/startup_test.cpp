@@ -1,0 +1,171 @@
+// Start-up: the command line, the single running copy, the splash and the
+// start assistant.
+#include "startup.h"
+
+#include <gtest/gtest.h>
+#include <kit/rvg32.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <string>
+
+#include "shell_fixture.h"
+#include "test_support.h"
+
+using namespace shelltest;
+
+namespace {
+
+const bool kRoles = [] {
+    testing_support::register_child_role("second-copy", [](const std::vector<std::string>& args) {
+        std::string line;
+        for (size_t i = 0; i < args.size(); ++i) line += (i ? " " : "") + args[i];
+        return RunSonrel(line.c_str());
+    });
+    return true;
+}();
+
+// Runs a second copy with the arguments while this copy serves its frame;
+// gives the second copy's exit code (-1 when it did not end).
+int run_second_copy(const std::vector<std::string>& args) {
+    int pid = testing_support::spawn_child("second-copy", args);
+    int status = -1;
+    bool ended = serve_until([&] {
+        int st = 0;
+        if (waitpid(pid, &st, WNOHANG) != pid) return false;
+        status = WIFEXITED(st) ? WEXITSTATUS(st) : 128;
+        return true;
+    });
+    if (!ended) {
+        kill(pid, SIGKILL);
+        testing_support::wait_child(pid);
+    }
+    return status;
+}
+
+struct FirstCopy : Shell {
+    FirstCopy() {
+        EXPECT_FALSE(PlatformInstanceStart(FRAME_CLASS, ""));
+        PlatformInstanceSetTarget(frame, UM_HANDOVER);
+    }
+    ~FirstCopy() { PlatformInstanceStop(); }
+};
+
+HWND make_other_window() {
+    WNDCLASSEX wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "StartupTestOther";
+    RegisterClassEx(&wc);
+    HWND w = CreateWindowEx(0, "StartupTestOther", "other", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                            nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(w);
+    return w;
+}
+
+}  // namespace
+
+TEST(StartupCommandLine, APathIsTakenWholeAndSwitchesAreRecognised) {
+    CommandLine c = ParseCommandLine("/home/user/My Sound.wav");
+    EXPECT_EQ(c.kind, COMMANDLINE_PATH);
+    EXPECT_STREQ(c.path, "/home/user/My Sound.wav");
+    EXPECT_EQ(ParseCommandLine("").kind, COMMANDLINE_NONE);
+    EXPECT_EQ(ParseCommandLine("/play").kind, COMMANDLINE_NONE);
+    EXPECT_EQ(ParseCommandLine("relative.wav").kind, COMMANDLINE_PATH);
+    CommandLine cd = ParseCommandLine("/CD -track 07");
+    EXPECT_EQ(cd.kind, COMMANDLINE_CDTRACK);
+    EXPECT_EQ(cd.track, 7);
+    CommandLine shortCd = ParseCommandLine("/cd");
+    EXPECT_EQ(shortCd.kind, COMMANDLINE_CDTRACK);
+    EXPECT_EQ(shortCd.track, 0) << "no track without the 13th character";
+    std::string longPath(400, 'x');
+    EXPECT_EQ(std::string(ParseCommandLine(longPath.c_str()).path).size(), 255u);
+}
+
+TEST(SingleInstance, ASecondCopyWithAPathHasTheFirstOpenItAndEndsWithZero) {
+    FirstCopy first;
+    std::string path = write_wave("handed over.wav", {10, 20, 30, 40});
+    EXPECT_EQ(run_second_copy({path}), 0);
+    ASSERT_TRUE(serve_until([] { return ActiveDocument() != nullptr; }));
+    char title[300] = {};
+    GetWindowText(ActiveDocument(), title, sizeof title);
+    EXPECT_NE(std::string(title).find("handed over.wav"), std::string::npos) << title;
+    EXPECT_EQ(wave_bytes(ActiveDocument()).size(), 8u);
+}
+
+TEST(SingleInstance, ASecondCopyWithoutAPathOnlyRaisesTheFirst) {
+    FirstCopy first;
+    for (std::vector<std::string> args : {std::vector<std::string>{}, {"/quiet"}}) {
+        HWND other = make_other_window();
+        ASSERT_TRUE(serve_until([&] { return GetForegroundWindow() == other; }));
+        EXPECT_EQ(run_second_copy(args), 0);
+        ASSERT_TRUE(serve_until([&] { return GetForegroundWindow() == first.frame; }));
+        EXPECT_EQ(ActiveDocument(), nullptr) << "nothing is opened";
+        DestroyWindow(other);
+    }
+}
+
+TEST(StartAssistant, TipsGoRoundAndTheLastShownIsRemembered) {
+    Shell s;
+    HWND dlg = CreateStartAssistant(s.frame);
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(g_shell.startAssistant, dlg);
+    SendMessage(dlg, WM_COMMAND, 104, 0);  // 9 -> 10
+    SendMessage(dlg, WM_COMMAND, 104, 0);  // 10 -> 1
+    SendMessage(dlg, WM_COMMAND, 104, 0);  // 1 -> 2
+    SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_EQ(g_shell.startAssistant, nullptr);
+    EXPECT_EQ(RegGetWord("Sonrel\\Settings\\StartUp\\StartTip", 0), 2);
+    EXPECT_STREQ(RegGetString("Sonrel\\Settings\\Boolean\\StartAssistant", "?"), "0");
+
+    dlg = CreateStartAssistant(s.frame);
+    SendDlgItemMessage(dlg, 201, BM_CLICK, 0, 0);
+    DestroyWindow(dlg);
+    EXPECT_EQ(RegGetWord("Sonrel\\Settings\\StartUp\\StartTip", 0), 3)
+        << "opened with the next tip";
+    EXPECT_STREQ(RegGetString("Sonrel\\Settings\\Boolean\\StartAssistant", "?"), "1");
+}
+
+TEST(StartAssistant, NewDocumentButtonAsksTheFrameForOne) {
+    Shell s;
+    HWND dlg = CreateStartAssistant(s.frame);
+    ASSERT_TRUE(dlg);
+    SendMessage(dlg, WM_COMMAND, 101, 0);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_NE(ActiveDocument(), nullptr);
+}
+
+TEST(StartAssistant, ExitButtonClosesTheProgram) {
+    Shell s;
+    HWND dlg = CreateStartAssistant(s.frame);
+    ASSERT_TRUE(dlg);
+    SendMessage(dlg, WM_COMMAND, 202, 0);
+    ASSERT_TRUE(serve_until([&] { return !IsWindow(s.frame); }));
+    EXPECT_FALSE(IsWindow(dlg)) << "the assistant goes with the frame";
+}
+
+TEST(StartAssistant, TheDisplayTipsCommandOpensIt) {
+    Shell s;
+    SendMessage(s.frame, WM_COMMAND, 40010, 0);
+    ASSERT_TRUE(g_shell.startAssistant);
+    char caption[64] = {};
+    GetWindowText(g_shell.startAssistant, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Welcome to Sonrel2003");
+    EXPECT_EQ(GetParent(g_shell.startAssistant), s.frame);
+}
+
+TEST(Splash, TheSplashEndsByItselfAndOpensTheAssistantUnlessSwitchedOff) {
+    Shell s;
+    HWND splash = CreateSplash(g_shell.instance);
+    ASSERT_TRUE(splash);
+    ASSERT_TRUE(serve_until([&] { return !IsWindow(splash); }));
+    EXPECT_TRUE(g_shell.startAssistant) << "no stored choice: the assistant opens";
+    DestroyWindow(g_shell.startAssistant);
+
+    write_setting("Sonrel\\Settings\\Boolean\\StartAssistant", "1");
+    splash = CreateSplash(g_shell.instance);
+    ASSERT_TRUE(serve_until([&] { return !IsWindow(splash); }));
+    EXPECT_EQ(g_shell.startAssistant, nullptr);
+}
