@@ -116,6 +116,7 @@ LRESULT on_destroy(HWND doc, WPARAM wp, LPARAM lp) {
     KillTimer(doc, kRepaintTimer);
     KillTimer(doc, kRangeTimer);
     release_document(doc);
+    free_back_buffer(doc);
     return DefMDIChildProc(doc, WM_DESTROY, wp, lp);
 }
 

@@ -81,6 +81,8 @@ void repaint(HWND w);
 // working state itself and handles faults.
 void draw_view(HWND doc, HDC dc, int w, int h);
 LRESULT on_paint(HWND doc);
+// Frees the window's off-screen picture (kept between paints); on WM_DESTROY.
+void free_back_buffer(HWND doc);
 
 LRESULT on_button_down(HWND doc, int x);
 LRESULT on_mouse_move(HWND doc, int x);

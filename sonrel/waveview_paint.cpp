@@ -18,6 +18,21 @@ using namespace waveview;
 
 namespace {
 
+// The solid one-pixel pens of one paint, made once per colour and deleted
+// when the paint ends (also when it ends by a fault).
+struct Pens {
+    static constexpr int kMax = 8;
+    COLORREF colour[kMax] = {};
+    HPEN pen[kMax] = {};
+    int n = 0;
+    Pens() = default;
+    Pens(const Pens&) = delete;
+    Pens& operator=(const Pens&) = delete;
+    ~Pens() {
+        for (int i = 0; i < n; ++i) DeleteObject(pen[i]);
+    }
+};
+
 // What the drawing of one document needs, read once under the guard.
 struct Scene {
     HDC dc;
@@ -28,19 +43,29 @@ struct Scene {
     long long vs;  // view start
     long long spp;
     bool stereo;
+    Pens* pens;
 };
 
 struct Reach {
     long long last;  // last index drawn, or n when the data ended inside the view
 };
 
-void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+HPEN pen_for(Pens* pens, COLORREF colour) {
+    for (int i = 0; i < pens->n; ++i)
+        if (pens->colour[i] == colour) return pens->pen[i];
+    // The pens are never left selected, so a full table gives up its last one.
+    if (pens->n == Pens::kMax) DeleteObject(pens->pen[--pens->n]);
     HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    pens->colour[pens->n] = colour;
+    pens->pen[pens->n++] = pen;
+    return pen;
+}
+
+void line(HDC dc, Pens* pens, int x1, int y1, int x2, int y2, COLORREF colour) {
+    HGDIOBJ old = SelectObject(dc, pen_for(pens, colour));
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
     SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 void background(HDC dc, int w, int h) {
@@ -53,12 +78,12 @@ void background(HDC dc, int w, int h) {
 void bands(const Scene& s) {
     COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     if (!s.stereo) {
-        line(s.dc, 3, s.h / 2, s.w - 3, s.h / 2, shadow);
+        line(s.dc, s.pens, 3, s.h / 2, s.w - 3, s.h / 2, shadow);
         return;
     }
     Down3Drectangle(s.dc, 3, s.h / 2 - 1, s.w - 3, s.h / 2 + 1);
-    line(s.dc, 3, s.h / 4, s.w - 3, s.h / 4, shadow);
-    line(s.dc, 3, 3 * s.h / 4, s.w - 3, 3 * s.h / 4, shadow);
+    line(s.dc, s.pens, 3, s.h / 4, s.w - 3, s.h / 4, shadow);
+    line(s.dc, s.pens, 3, 3 * s.h / 4, s.w - 3, 3 * s.h / 4, shadow);
 }
 
 void labels(const Scene& s) {
@@ -107,11 +132,9 @@ Reach lines(const Scene& s, POINT start, int parity, int centre, int height, COL
         r.last = idx;
     }
     if (pts.size() >= 2) {
-        HPEN pen = CreatePen(PS_SOLID, 1, colour);
-        HGDIOBJ old = SelectObject(s.dc, pen);
+        HGDIOBJ old = SelectObject(s.dc, pen_for(s.pens, colour));
         Polyline(s.dc, pts.data(), static_cast<int>(pts.size()));
         SelectObject(s.dc, old);
-        DeleteObject(pen);
     }
     if (ended) r.last = s.n;
     return r;
@@ -135,7 +158,7 @@ void mark(const Scene& s, long long ms, long long ml, long long ve, bool split) 
             invert(s.dc, px(left), px(right), s.spp == 1 ? 3 : 4, s.h - (s.spp == 1 ? 3 : 4));
         }
     }
-    if (s.vs <= ms && ms < ve) line(s.dc, px(ms), 3, px(ms), s.h - 3, 0x000000);
+    if (s.vs <= ms && ms < ve) line(s.dc, s.pens, px(ms), 3, px(ms), s.h - 3, 0x000000);
 }
 
 long long draw_zoom_one(const Scene& s) {
@@ -152,9 +175,50 @@ long long draw_zoomed(const Scene& s) {
     return lines(s, POINT{6, 3 * s.h / 4}, 1, 3 * s.h / 4, s.h / 2 - 5, WAVE_RIGHT_COLOUR).last;
 }
 
+// The off-screen picture of one window, kept from paint to paint so that a
+// paint allocates nothing; re-made when the client size changes.
+struct BackBuffer {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ original;  // the context's own bitmap, selected back before deletion
+    int w, h;
+};
+
+constexpr char kBackBufferProp[] = "WaveViewBackBuffer";
+
+// A memory context of w x h pixels for the window; its content is left from
+// the last paint.
+HDC back_buffer(HWND doc, HDC like, int w, int h) {
+    auto* b = static_cast<BackBuffer*>(GetProp(doc, kBackBufferProp));
+    if (b && b->w == w && b->h == h) return b->dc;
+    if (!b) {
+        b = new BackBuffer{CreateCompatibleDC(like), nullptr, nullptr, 0, 0};
+        SetProp(doc, kBackBufferProp, b);
+    }
+    HBITMAP bitmap = CreateCompatibleBitmap(like, w, h);
+    HGDIOBJ previous = SelectObject(b->dc, bitmap);
+    if (b->bitmap)
+        DeleteObject(b->bitmap);
+    else
+        b->original = previous;
+    b->bitmap = bitmap;
+    b->w = w;
+    b->h = h;
+    return b->dc;
+}
+
 }  // namespace
 
 namespace waveview {
+
+void free_back_buffer(HWND doc) {
+    auto* b = static_cast<BackBuffer*>(RemoveProp(doc, kBackBufferProp));
+    if (!b) return;
+    SelectObject(b->dc, b->original);
+    DeleteObject(b->bitmap);
+    DeleteDC(b->dc);
+    delete b;
+}
 
 void draw_view(HWND doc, HDC dc, int w, int h) {
     background(dc, w, h);
@@ -164,11 +228,13 @@ void draw_view(HWND doc, HDC dc, int w, int h) {
     Blocks b(doc, true);
     if (!b.ok() || b.values() == 0 || w <= 6) return;
     PositionBlock* pos = b.pos;
+    Pens pens;
     Scene s{dc,         w,
             h,          w - 6,
             b.wave,     b.header->bitsPerSample,
             b.values(), pos->viewStart,
-            1,          b.header->channels == 2};
+            1,          b.header->channels == 2,
+            &pens};
     if (s.vs < 0) s.vs = 0;
     const bool zoomOne = pos->zoom == 1;
     s.spp = zoomOne ? 1 : values_per_column(pos->zoom, s.n, w);
@@ -200,12 +266,8 @@ LRESULT on_paint(HWND doc) {
         return 1;
     }
     HDC dc = hdc, mem = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ oldBitmap = nullptr;
     if (!RegGetBool("Sonrel\\Settings\\Boolean\\DirectDisplay", 0)) {
-        mem = CreateCompatibleDC(hdc);
-        bitmap = CreateCompatibleBitmap(hdc, w, h);
-        oldBitmap = SelectObject(mem, bitmap);
+        mem = back_buffer(doc, hdc, w, h);
         dc = mem;
     }
     int saved = SaveDC(dc);
@@ -216,12 +278,7 @@ LRESULT on_paint(HWND doc) {
         fault = true;
     }
     RestoreDC(dc, saved);
-    if (mem) {
-        BitBlt(hdc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(mem);
-    }
+    if (mem) BitBlt(hdc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
     EndPaint(doc, &ps);
     if (fault) ExceptionBox(doc, "Main window");
     return 0;

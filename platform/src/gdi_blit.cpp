@@ -1,6 +1,8 @@
 // Block transfers between contexts under ternary raster operations, the
 // classic three-dimensional edges, and icons.
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "gdi_private.h"
 
@@ -42,6 +44,83 @@ void put(Target& t, const QPoint& at, const QImage& src, const QRect& valid, DWO
     t.mark(r);
 }
 
+// The source pixel mixed into the destination by the common raster
+// operations, without walking the truth table.
+void mix_row(DWORD rop, QRgb pat, const QRgb* s, QRgb* d, int n) {
+    switch (rop) {
+        case SRCAND:
+            for (int i = 0; i < n; ++i) d[i] = (s[i] & d[i]) | 0xFF000000u;
+            return;
+        case SRCPAINT:
+            for (int i = 0; i < n; ++i) d[i] = (s[i] | d[i]) | 0xFF000000u;
+            return;
+        case SRCINVERT:
+            for (int i = 0; i < n; ++i) d[i] = (s[i] ^ d[i]) | 0xFF000000u;
+            return;
+        case NOTSRCCOPY:
+            for (int i = 0; i < n; ++i) d[i] = ~s[i] | 0xFF000000u;
+            return;
+        default:
+            for (int i = 0; i < n; ++i) d[i] = rop3_apply(rop, pat, s[i], d[i]);
+    }
+}
+
+// Moves rows straight from the source image to the destination image. from is
+// the source area of 'to' (the destination area, already clipped); both lie on
+// their images. Within one image the rows go in the order that reads every
+// source row before it is overwritten, and each row goes through a row buffer
+// (a plain memmove for SRCCOPY), so overlapping areas copy as if at once.
+void move_rows(Target& t, const QImage& src, const QPoint& from, const QRect& to, DWORD rop) {
+    QRgb pat = 0xFF000000u;
+    if (rop != SRCCOPY) brush_colour(t.dc->st.brush, &pat);
+    const bool same = &src == t.image;
+    const bool upward = same && to.top() > from.y();
+    const int n = to.width();
+    std::vector<QRgb> buffer;
+    if (same && rop != SRCCOPY) buffer.resize(static_cast<size_t>(n));
+    for (int i = 0; i < to.height(); ++i) {
+        int row = upward ? to.height() - 1 - i : i;
+        QRgb* d = t.row(to.top() + row) + to.left();
+        const auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(from.y() + row)) + from.x();
+        if (rop == SRCCOPY) {
+            std::memmove(d, s, static_cast<size_t>(n) * sizeof(QRgb));
+            for (int x = 0; x < n; ++x) d[x] |= 0xFF000000u;
+            continue;
+        }
+        if (same) {
+            std::copy(s, s + n, buffer.begin());
+            s = buffer.data();
+        }
+        mix_row(rop, pat, s, d, n);
+    }
+    t.mark(to);
+}
+
+// A source context whose image can be read while the destination is open:
+// a memory context, or a context of the destination's own window (whose lock
+// is recursive). Other window contexts go through a copy so that two windows'
+// locks are never held at once.
+bool direct_source(DC* dst, DC* src) {
+    if (src->kind == DCKind::Memory) return true;
+    bool windowed = src->kind == DCKind::Window || src->kind == DCKind::Paint;
+    bool dstWindowed = dst->kind == DCKind::Window || dst->kind == DCKind::Paint;
+    return windowed && dstWindowed && src->hwnd == dst->hwnd;
+}
+
+// BitBlt without an intermediate copy of the source; FALSE when the contexts
+// are dead.
+bool blit_direct(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
+    Target t;
+    if (!open_target(dst, &t)) return false;
+    Target s;
+    if (!open_target(src, &s)) return false;
+    QRect to = QRect(x, y, w, h) & t.clip;
+    to &= s.image->rect().translated(x - sx, y - sy);
+    if (to.isEmpty()) return true;
+    move_rows(t, *s.image, to.topLeft() - QPoint(x - sx, y - sy), to, rop);
+    return true;
+}
+
 struct EdgeColours {
     int topLeft, bottomRight;
 };
@@ -64,6 +143,10 @@ using namespace gdi;
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
     if (!uses_source(rop)) return PatBlt(dst, x, y, w, h, rop);
     if (w <= 0 || h <= 0) return dc_of(dst) && dc_of(src) ? TRUE : FALSE;
+    DC* d = dc_of(dst);
+    DC* s = dc_of(src);
+    if (!d || !s) return FALSE;
+    if (direct_source(d, s)) return blit_direct(dst, x, y, w, h, src, sx, sy, rop) ? TRUE : FALSE;
     QImage copy;
     QRect valid;
     if (!grab(src, QRect(sx, sy, w, h), &copy, &valid)) return FALSE;

@@ -307,10 +307,15 @@ HBITMAP PlatformCreateBitmap(int w, int h, const DWORD* pixels0RGB) {
         delete o;
         return nullptr;
     }
+    // A bitmap without pixels starts black.
+    if (!pixels0RGB) {
+        o->image.fill(0xFF000000u);
+        return add_object(o);
+    }
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(o->image.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            row[x] = 0xFF000000u | (pixels0RGB ? pixels0RGB[size_t(y) * w + x] : 0u);
+        const DWORD* from = pixels0RGB + size_t(y) * w;
+        for (int x = 0; x < w; ++x) row[x] = 0xFF000000u | from[x];
     }
     return add_object(o);
 }

@@ -115,6 +115,20 @@ TEST(GdiObjects, AMemoryContextStartsWithAOnePixelBitmap) {
     DeleteObject(bm);
 }
 
+TEST(GdiObjects, ANewCompatibleBitmapIsBlackEverywhere) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(dc, 37, 5);
+    HGDIOBJ first = SelectObject(dc, bm);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 37; ++x) ASSERT_EQ(GetPixel(dc, x, y), kBlack) << x << "," << y;
+    Canvas c(37, 5, kWhite);
+    BitBlt(c.dc, 0, 0, 37, 5, dc, 0, 0, SRCCOPY);
+    EXPECT_EQ(c.where(kBlack).size(), 37u * 5u);
+    SelectObject(dc, first);
+    DeleteObject(bm);
+    DeleteDC(dc);
+}
+
 TEST(GdiObjects, ContextStateSettersGiveThePreviousValues) {
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
