@@ -52,6 +52,9 @@ for i in $(seq "$runs"); do
             break
         fi
         kill -0 "$pid" 2>/dev/null || break
+        # Polling without a pause floods the X server with connections and
+        # makes it refuse the program's own.
+        sleep 0.005
     done
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo "?")
     cpu=$(awk -v hz="$(getconf CLK_TCK)" '{ printf "%.3f", ($14 + $15) / hz }' \
