@@ -204,7 +204,9 @@ void mdi_child_closing(HWND child) {
         auto history = area->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (auto it = history.rbegin(); it != history.rend() && !next; ++it) {
             HWND h = hwnd_of(*it);
-            if (h && h != child && IsWindowVisible(h)) next = h;
+            // The document's own visibility counts: a frame not shown yet
+            // (or hidden) still passes activation on.
+            if (h && h != child && (GetWindowLong(h, GWL_STYLE) & WS_VISIBLE)) next = h;
         }
     }
     {

@@ -111,6 +111,21 @@ TEST_F(MdiClient, ActivatingAndDestroyingMoveTheActiveDocument) {
         << "the last document learns that none follows";
 }
 
+TEST_F(MdiClient, DestroyingTheActiveDocumentOfAHiddenFrameActivatesTheNext) {
+    ShowWindow(frame, SW_HIDE);
+    PlatformProcessEvents();
+    HWND one = create_doc("one");
+    HWND two = create_doc("two");
+    ASSERT_EQ(active(), two);
+    SendMessage(client, WM_MDIDESTROY, WPARAM(two), 0);
+    EXPECT_EQ(active(), one);
+    HWND three = create_doc("three", WS_VISIBLE);
+    ShowWindow(three, SW_HIDE);
+    SendMessage(client, WM_MDIACTIVATE, WPARAM(one), 0);
+    SendMessage(client, WM_MDIDESTROY, WPARAM(one), 0);
+    EXPECT_EQ(active(), nullptr) << "a hidden document is not activated";
+}
+
 TEST_F(MdiClient, AClickActivatesAnInactiveDocument) {
     HWND one = create_doc("one");
     HWND two = create_doc("two");
