@@ -65,6 +65,18 @@ bool scrolled(HWND doc, int code, int thumb, const Blocks& b, int w, long long* 
     return false;
 }
 
+// The thumb position of a drag: the message's high word holds only its low
+// 16 bits, the bar keeps all of them. A request not from a drag of the bar
+// (its track differs in the low bits) keeps the message's value.
+int thumb_of(HWND doc, WPARAM wp) {
+    const int code = LOWORD(wp);
+    if (code != SB_THUMBPOSITION && code != SB_THUMBTRACK) return HIWORD(wp);
+    SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    if (GetScrollInfo(doc, SB_HORZ, &si) && (si.nTrackPos & 0xFFFF) == HIWORD(wp))
+        return si.nTrackPos;
+    return HIWORD(wp);
+}
+
 }  // namespace
 
 namespace waveview {
@@ -77,7 +89,7 @@ LRESULT on_hscroll(HWND doc, WPARAM wp) {
     Blocks b(doc, false);
     if (!b.ok()) return 0;
     long long vs = b.pos->viewStart;
-    if (scrolled(doc, LOWORD(wp), HIWORD(wp), b, w, &vs))
+    if (scrolled(doc, LOWORD(wp), thumb_of(doc, wp), b, w, &vs))
         set_view_start(doc, b.pos, vs, SampleValueCount(b.header), w, h);
     return 0;
 }

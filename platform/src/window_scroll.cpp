@@ -2,10 +2,14 @@
 // the bottom and right edge of the body, outside the client area. Using one
 // sends WM_HSCROLL / WM_VSCROLL with the SB_ code (and the thumb position in
 // the high word for SB_THUMBTRACK and SB_THUMBPOSITION); the bar itself moves
-// only when the program sets the position, as on the platform.
+// only when the program sets the position, as on the platform. The high word
+// holds 16 bits only, so the full thumb position of a drag is kept for
+// GetScrollInfo while its messages are sent.
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <map>
+#include <mutex>
 
 #include "window_widgets.h"
 
@@ -51,7 +55,30 @@ int stored_pos(HWND hwnd, int bar) {
     return s ? s->pos : 0;
 }
 
+// Thumb positions of the drags under way, by window and bar.
+std::mutex g_track_mutex;
+std::map<std::pair<HWND, int>, int> g_tracks;
+
+void set_track(HWND hwnd, int bar, int pos) {
+    std::lock_guard lock(g_track_mutex);
+    g_tracks[{hwnd, bar}] = pos;
+}
+
+void end_track(HWND hwnd, int bar) {
+    std::lock_guard lock(g_track_mutex);
+    g_tracks.erase({hwnd, bar});
+}
+
+bool track_of(HWND hwnd, int bar, int* pos) {
+    std::lock_guard lock(g_track_mutex);
+    auto it = g_tracks.find({hwnd, bar});
+    if (it == g_tracks.end()) return false;
+    *pos = it->second;
+    return true;
+}
+
 void send_scroll(HWND hwnd, int bar, int code, int pos) {
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) set_track(hwnd, bar, pos);
     SendMessage(hwnd, message_of(bar), MAKEWPARAM(code, pos), 0);
 }
 
@@ -65,6 +92,7 @@ void on_action(HWND hwnd, int bar, QScrollBar* qbar, int action) {
 
 void on_released(HWND hwnd, int bar, QScrollBar* qbar) {
     send_scroll(hwnd, bar, SB_THUMBPOSITION, qbar->sliderPosition());
+    end_track(hwnd, bar);
     send_scroll(hwnd, bar, SB_ENDSCROLL, 0);
     if (IsWindow(hwnd)) qbar->setValue(stored_pos(hwnd, bar));
 }
@@ -213,6 +241,22 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 
 int GetScrollPos(HWND hwnd, int bar) {
     return int(with_bar(hwnd, bar, [](ScrollState& s) { return LRESULT(s.pos); }));
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
+    if (!info) return FALSE;
+    int track = 0;
+    bool tracking = track_of(hwnd, bar, &track);
+    return BOOL(with_bar(hwnd, bar, [&](ScrollState& s) {
+        if (info->fMask & SIF_RANGE) {
+            info->nMin = s.min;
+            info->nMax = s.max;
+        }
+        if (info->fMask & SIF_PAGE) info->nPage = 0;
+        if (info->fMask & SIF_POS) info->nPos = s.pos;
+        if (info->fMask & SIF_TRACKPOS) info->nTrackPos = tracking ? track : s.pos;
+        return LRESULT(TRUE);
+    }));
 }
 
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {

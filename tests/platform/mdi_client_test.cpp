@@ -301,6 +301,41 @@ TEST_F(MdiScroll, DraggingTheThumbReportsItsPosition) {
                              {SB_THUMBTRACK, 640}, {SB_THUMBPOSITION, 640}, {SB_ENDSCROLL, 0}}));
 }
 
+// The thumb positions GetScrollInfo gave during each WM_HSCROLL, as (code, track).
+std::vector<std::pair<int, int>> g_tracked;
+
+LRESULT CALLBACK track_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_HSCROLL) {
+        SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, -1};
+        EXPECT_TRUE(GetScrollInfo(hwnd, SB_HORZ, &si));
+        g_tracked.push_back({LOWORD(wp), si.nTrackPos});
+    }
+    return wtest::record_mdi_child_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(MdiScroll, ScrollInfoKeepsTheFullThumbPositionOfADrag) {
+    SetScrollRange(doc, SB_HORZ, 0, 300000, TRUE);
+    SetScrollPos(doc, SB_HORZ, 1234, TRUE);
+    g_tracked.clear();
+    SetWindowLongPtr(doc, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&track_proc));
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_THUMBTRACK, 150000));
+    EXPECT_EQ(scrolls()[0], (std::pair<int, int>{SB_THUMBTRACK, 150000 & 0xFFFF}))
+        << "the message carries only the low 16 bits";
+    EXPECT_EQ(g_tracked,
+              (std::vector<std::pair<int, int>>{
+                  {SB_THUMBTRACK, 150000}, {SB_THUMBPOSITION, 150000}, {SB_ENDSCROLL, 1234}}));
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS | SIF_TRACKPOS, -1, -1, 0, -1, -1};
+    ASSERT_TRUE(GetScrollInfo(doc, SB_HORZ, &si));
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 300000);
+    EXPECT_EQ(si.nPos, 1234);
+    EXPECT_EQ(si.nTrackPos, 1234) << "after the drag the track is the position";
+    SCROLLINFO none{sizeof none, SIF_POS, 0, 0, 0, 77, 0};
+    EXPECT_FALSE(GetScrollInfo(nullptr, SB_HORZ, &none));
+    EXPECT_FALSE(GetScrollInfo(doc, SB_HORZ, nullptr));
+    EXPECT_EQ(none.nPos, 77);
+}
+
 TEST_F(MdiScroll, ADisabledBarSendsNothing) {
     EXPECT_TRUE(EnableScrollBar(doc, SB_HORZ, ESB_DISABLE_BOTH));
     EXPECT_FALSE(PlatformSimulateScroll(doc, SB_HORZ, SB_LINERIGHT, 0));

@@ -311,3 +311,38 @@ TEST_F(WaveViewPaint, DirectDisplayDrawsTheSamePicture) {
     EXPECT_EQ(direct.px, buffered.px);
     EXPECT_GT(count_colour(direct, kBlue), 100);
 }
+
+// The kept off-screen picture follows the client size: after growing and
+// after shrinking, the buffered paint equals the direct one at the new size.
+TEST_F(WaveViewPaint, KeptBufferFollowsTheWindowSize) {
+    Bytes d = wave16(8000, 3000, 4);
+    HWND doc = make_view(f, Format{2, 16}, d, 120, 80, 3, 40);
+    set_mark(doc, 400, 300);
+    // A document is laid out anew only while its frame is on screen.
+    ShowWindow(f.frame, SW_SHOW);
+    paint(doc);
+    auto resize = [doc](int w, int h) {
+        RECT rc{}, wr{};
+        GetClientRect(doc, &rc);
+        GetWindowRect(doc, &wr);
+        MoveWindow(doc, 0, 0, (wr.right - wr.left) + w - rc.right,
+                   (wr.bottom - wr.top) + h - rc.bottom, TRUE);
+        // The client area follows the frame once the window system has laid it out.
+        PlatformProcessEvents();
+    };
+    for (auto [w, h] : {std::pair{260, 150}, std::pair{90, 60}}) {
+        resize(w, h);
+        paint(doc);
+        Picture buffered = picture(doc);
+        ASSERT_EQ(buffered.w, w);
+        ASSERT_EQ(buffered.h, h);
+        RegWriteString("Sonrel\\Settings\\Boolean\\DirectDisplay", "1");
+        paint(doc);
+        Picture direct = picture(doc);
+        RegWriteString("Sonrel\\Settings\\Boolean\\DirectDisplay", "0");
+        int differ = 0;
+        for (size_t i = 0; i < direct.px.size(); ++i) differ += buffered.px[i] != direct.px[i];
+        EXPECT_EQ(differ, 0) << "pixels differing at " << w << " x " << h;
+        EXPECT_GT(count_colour(direct, kRed), 20) << "at " << w << " x " << h;
+    }
+}

@@ -68,6 +68,17 @@ TEST_F(WaveViewScroll, OtherZoomStepsScaleWithTheZoom) {
     EXPECT_EQ(scroll(whole, SB_LINERIGHT), 100 * 1 * 20);
 }
 
+TEST_F(WaveViewScroll, ThumbDragBeyond16BitsLandsWhereTheThumbIs) {
+    HWND doc = view(Format{1, 8}, wave8(200000, 10), 160, 10, 5000);
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_THUMBTRACK, 150000));
+    EXPECT_EQ(position_of(doc).viewStart, 150000) << "not the low 16 bits, 18928";
+    EXPECT_EQ(GetScrollPos(doc, SB_HORZ), 150000);
+    ASSERT_TRUE(PlatformSimulateScroll(doc, SB_HORZ, SB_THUMBTRACK, 70000));
+    EXPECT_EQ(position_of(doc).viewStart, 70000);
+    // A request sent by the program itself still means its own position.
+    EXPECT_EQ(scroll(doc, SB_THUMBPOSITION, 4321), 4321);
+}
+
 TEST_F(WaveViewScroll, ViewStartIsHeldWithinTheData) {
     HWND doc = view(Format{1, 8}, wave8(700, 10), 200, 1, 30);
     EXPECT_EQ(scroll(doc, SB_PAGELEFT), 0);

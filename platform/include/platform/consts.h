@@ -214,6 +214,11 @@
 #define ESB_DISABLE_BOTH 0x0003
 #define ESB_DISABLE_LEFT 0x0001
 #define ESB_DISABLE_RIGHT 0x0002
+#define SIF_RANGE 0x0001
+#define SIF_PAGE 0x0002
+#define SIF_POS 0x0004
+#define SIF_TRACKPOS 0x0010
+#define SIF_ALL 0x0017
 
 // Virtual keys
 #define VK_LBUTTON 0x01

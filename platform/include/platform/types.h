@@ -142,6 +142,18 @@ struct MDICREATESTRUCT {
     LPARAM lParam;
 };
 
+// A scroll bar's state as GetScrollInfo gives it; fMask (SIF_*) says which
+// fields to fill.
+struct SCROLLINFO {
+    UINT cbSize;
+    UINT fMask;
+    int nMin;
+    int nMax;
+    UINT nPage;
+    int nPos;
+    int nTrackPos;
+};
+
 struct MINMAXINFO {
     POINT ptReserved;
     POINT ptMaxSize;

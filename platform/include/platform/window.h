@@ -262,6 +262,11 @@ PLATFORM_API BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redr
 PLATFORM_API BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
 PLATFORM_API int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 PLATFORM_API int GetScrollPos(HWND hwnd, int bar);
+// The fields fMask asks for: SIF_RANGE, SIF_POS, SIF_PAGE (always 0: the bars
+// keep no page size) and SIF_TRACKPOS, the full 32-bit thumb position while the
+// thumb is dragged (during its SB_THUMBTRACK and SB_THUMBPOSITION), otherwise
+// the position. FALSE for a dead handle, another bar or a null record.
+PLATFORM_API BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
 // ESB_ENABLE_BOTH enables, anything else disables the bar.
 PLATFORM_API BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 PLATFORM_API BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
