@@ -1,6 +1,7 @@
 #include "register.h"
 
 #include "artwork.h"
+#include "dialogs_devices.h"
 #include "dialogs_files.h"
 #include "dialogs_start.h"
 #include "menus.h"
@@ -11,5 +12,6 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterMenus(inst);
     RegisterFileDialogTemplates(inst);
     RegisterStartDialogTemplates(inst);
+    RegisterDeviceDialogTemplates(inst);
     RegisterArtwork(inst);
 }

@@ -11,6 +11,7 @@
 #include "closing.h"
 #include "frame.h"
 #include "operations.h"
+#include "playback.h"
 #include "startup.h"
 
 namespace {
@@ -170,6 +171,17 @@ bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
             return true;
         case 306:
             edit_in_place(frame, Crop);
+            return true;
+        case 501:
+        case 502:
+        case 503:
+        case 507:
+        case 707:
+        case 708:
+            PlaybackCommand(frame, id);
+            return true;
+        case 908:
+            SelectOutputDevice(frame);
             return true;
         case 511:
             SendMessage(g_shell.iconBar, WM_COMMAND, 2020, lp);

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "frame.h"
 #include "operations.h"
+#include "playback.h"
 
 namespace {
 
@@ -70,10 +71,14 @@ BOOL FrameMessage(HWND frame, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         case UM_GETTHREADMAN:
             *result = window_result(g_shell.threadMan);
             return TRUE;
-        // The playing document, the wave output, the pending open and the
-        // clipboard drops have no owner in the frame yet: they give 0.
         case UM_GETPLAYINGDOC:
+            *result = window_result(g_playback.document);
+            return TRUE;
         case UM_GETWAVEOUT:
+            *result = reinterpret_cast<LRESULT>(g_playback.output);
+            return TRUE;
+        // The pending open and the clipboard drops have no owner in the frame
+        // yet: they give 0.
         case UM_OPENPENDING:
         case UM_STARTPASTE:
         case UM_STARTPASTEMIX:

@@ -8,6 +8,7 @@
 
 #include "closing.h"
 #include "frame.h"
+#include "playback.h"
 
 WaveViewState g_waveView = {0.2f, 0, 0, 0};
 
@@ -183,6 +184,9 @@ LRESULT CALLBACK WaveWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case UM_GETFRAME:
             return reinterpret_cast<LRESULT>(frame_of(hwnd));
+        case MM_WOM_DONE:
+            PlaybackFinished(reinterpret_cast<HWAVEOUT>(wp));
+            return 0;
     }
     return DefMDIChildProc(hwnd, msg, wp, lp);
 }

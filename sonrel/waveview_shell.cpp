@@ -6,6 +6,7 @@
 
 #include "frame.h"
 #include "operations.h"
+#include "playback.h"
 #include "waveview.h"
 
 using namespace waveview;
@@ -31,6 +32,7 @@ void stop_playback(HWND doc) {
     HWND frame = frame_of(doc);
     if (reinterpret_cast<HWND>(SendMessage(frame, UM_GETPLAYINGDOC, 0, 0)) != doc) return;
     SendMessage(frame_window(frame, UM_GETPREVIEW), UM_PLAYSTOPPED, 0, 0);
+    PlaybackDocumentClosing(doc);
 }
 
 void free_blocks(HWND doc) {

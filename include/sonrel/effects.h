@@ -72,3 +72,24 @@ EFFECTS_API BOOL IsLeftChannel(HWND doc, DWORD offset);
 EFFECTS_API BOOL IsRightChannel(HWND doc, DWORD offset);
 // Pixel offset of a sample from the centre line of a band height pixels high.
 EFFECTS_API int PixelCalculate(int sample, int bits, int height);
+
+// --- The disk clipboard: "SnrCLIP.WAV" in the temporary folder, shared by
+// every running copy and guarded by the named mutex "SnrClipboard".
+// Thread procedures whose argument is the document window; they find the
+// frame with UM_GETFRAME and otherwise follow the operation protocol.
+// Writes the mark (or the whole data) as a wave file.
+EFFECTS_API DWORD CopyToClipboard(LPVOID doc);
+// Inserts the clip at the cursor, converted to the document's format; an
+// empty document takes the clip as it is. Undo "Paste From Clipboard" (kind 2).
+EFFECTS_API DWORD PasteFromClipboard(LPVOID doc);
+// Adds the clip at the cursor, averaged and scaled by
+// "Sonrel\Settings\Filters\PasteMixLouder" per cent (150); records no undo
+// and clears the older record.
+EFFECTS_API DWORD PasteMixFromClipboard(LPVOID doc);
+// Copies the clipboard file to path, or path over the clipboard file. Always 1.
+EFFECTS_API int ClipboardToFile(HWND unused, LPCSTR path);
+EFFECTS_API int FileToClipboard(HWND unused, LPCSTR path);
+// Inserts the mark's bytes again at target (bytes), on the caller's thread.
+// Undo "Paste From Same File" (kind 2). 0 when target lies inside the mark or
+// memory fails ("Not enough memory."), else 1.
+EFFECTS_API int CopyAndPaste(HWND doc, DWORD target);

@@ -119,3 +119,16 @@ WAVKIT_API void ForbidUndo(HWND doc);
 // Applies the record: 1 when applied, 0 when there was none or the data could
 // not be resized. A record that no longer fits the data is clipped to it.
 WAVKIT_API BOOL RestoreUndoInformation(HWND doc);
+
+// --- Playback (one output, one header over the document's own memory).
+// Opens wave output device (WAVE_MAPPER: the default) for the document's
+// format as PCM; the device reports to the document window (MM_WOM_DONE).
+// The output, or null after the device's error text was shown.
+WAVKIT_API HWAVEOUT OpenOutput(UINT device, HWND doc);
+// Queues the mark (or, without one, the whole data; held within the data) on
+// out, once or, with loop, endlessly. The header, allocated by the library,
+// or null after the error text was shown (out stays open).
+WAVKIT_API LPWAVEHDR PlayWAV(HWAVEOUT out, HWND doc, BOOL loop);
+// Resets, unprepares and closes out and releases hdr (which may be null);
+// errors are ignored. Always 1.
+WAVKIT_API BOOL CloseOutput(HWAVEOUT out, LPWAVEHDR hdr);

@@ -51,6 +51,12 @@ void wake_waiters();
 bool hold_memory(const void* addr);
 void release_memory(const void* addr);
 
+// --- wave devices (wave_out_device.cpp) ---
+// Starts SDL audio once for the process, without SDL's signal handlers (so
+// SIGINT and SIGTERM still end the program). False when audio cannot start;
+// a later call tries again.
+bool start_audio();
+
 // --- painting area (gdi.cpp) ---
 // Fills a rectangle of a device context with a class background brush value
 // (a brush, or COLOR_x + 1).

@@ -87,7 +87,6 @@ size_t riff_image_size(const void* data) {
 
 struct Player {
     std::mutex m;
-    bool audio_ready = false;
     SDL_AudioDeviceID device = 0;
 
     ~Player() { stop(); }
@@ -97,11 +96,7 @@ struct Player {
     }
     bool playing() const { return device && SDL_GetQueuedAudioSize(device) > 0; }
     bool start(const Decoded& d) {
-        // SDL would otherwise take SIGINT and SIGTERM for itself, and the program
-        // would no longer end when the desktop or the user asks it to.
-        if (!audio_ready) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (!audio_ready && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audio_ready = true;
-        if (!audio_ready) return false;
+        if (!plat::start_audio()) return false;
         SDL_AudioSpec want{}, have{};
         want.freq = d.rate;
         want.format = AUDIO_S16SYS;

@@ -1,6 +1,7 @@
 // The whole platform layer: include this from the system's code.
 #pragma once
 
+#include <platform/acm.h>
 #include <platform/consts.h>
 #include <platform/dialog.h>
 #include <platform/gdi.h>
@@ -13,4 +14,5 @@
 #include <platform/sys.h>
 #include <platform/thread.h>
 #include <platform/types.h>
+#include <platform/wave.h>
 #include <platform/window.h>
