@@ -1,6 +1,8 @@
 // Playback commands on the real frame: what plays, pausing, resuming and
 // stopping, playing again while playing, the end of playback, closing the
 // playing document, the volume steps and the output device dialog.
+#include "playback.h"
+
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "playback.h"
 #include "shell_fixture.h"
 #include "test_support.h"
 
