@@ -6,8 +6,7 @@ namespace {
 const DIALOGITEM kSelectWaveOutItems[] = {
     {"STATIC", "Play sound through this device:", -1, 8, 8, 180, 8, SS_LEFT, 0},
     {"COMBOBOX", "", 101, 8, 20, 180, 80, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0},
-    {"STATIC", "The new device is used from the next time you play.", -1, 8, 40, 180, 8, SS_LEFT,
-     0},
+    {"STATIC", "It is used from the next time you play.", -1, 8, 40, 180, 8, SS_LEFT, 0},
     {"BUTTON", "OK", IDOK, 84, 56, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
     {"BUTTON", "Cancel", IDCANCEL, 138, 56, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
 };

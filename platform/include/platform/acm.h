@@ -1,7 +1,7 @@
 // Audio compression streams: conversion of a whole sound in one call from a
 // source format to a PCM target. PCM to PCM changes channels (mono <-> stereo),
-// width (8-bit unsigned <-> 16-bit signed) and rate (libsoxr, one shot, high
-// quality). acmStreamSize gives the exact size acmStreamConvert then fills;
+// width (8-bit unsigned <-> 16-bit signed) and rate (libsoxr, high quality,
+// in chunks). acmStreamSize gives the exact size acmStreamConvert then fills;
 // a shortfall is padded with silence.
 #pragma once
 
@@ -49,16 +49,28 @@ extern "C" {
 #endif
 
 // Opens a conversion from src to dst (dst must be PCM); driver and filter
-// must be null. ACMERR_NOTPOSSIBLE when the layer cannot convert between them.
+// must be null. ACMERR_NOTPOSSIBLE when the layer cannot convert between them
+// (PCM: 8 or 16 bits, 1 or 2 channels, 1 to 384000 Hz). Frame sizes come from
+// bits and channels; nBlockAlign and nAvgBytesPerSec are not used. With
+// ACM_STREAMOPENF_QUERY only checks; out is left alone and may be null.
 PLATFORM_API MMRESULT acmStreamOpen(LPHACMSTREAM out, HACMDRIVER driver, const WAVEFORMATEX* src,
                                     const WAVEFORMATEX* dst, void* filter, DWORD_PTR callback,
                                     DWORD_PTR instance, DWORD flags);
 // The output bytes for input bytes (ACM_STREAMSIZEF_SOURCE) or the input
-// bytes for output bytes (ACM_STREAMSIZEF_DESTINATION).
+// bytes for output bytes (ACM_STREAMSIZEF_DESTINATION). Input counts in whole
+// frames; a rate change gives input frames * dst rate / src rate rounded to
+// nearest (halves up). The destination size is the fewest input bytes whose
+// output is at least that long. ACMERR_NOTPOSSIBLE past 4 GB.
 PLATFORM_API MMRESULT acmStreamSize(HACMSTREAM s, DWORD input, DWORD* output, DWORD flags);
+// Checks cbStruct and both buffers and sets ACMSTREAMHEADER_STATUSF_PREPARED.
 PLATFORM_API MMRESULT acmStreamPrepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags);
 // Converts cbSrcLength bytes at pbSrc into pbDst (cbDstLength bytes);
 // sets cbSrcLengthUsed, cbDstLengthUsed and ACMSTREAMHEADER_STATUSF_DONE.
+// A destination shorter than the source size gets the first frames that fit,
+// and cbSrcLengthUsed is the input those frames need. The lengths may shrink
+// after preparing but not grow (MMSYSERR_INVALPARAM, as for a header prepared
+// on another stream). ACMERR_UNPREPARED for an unprepared header;
+// MMSYSERR_NOMEM when the resampler cannot start.
 PLATFORM_API MMRESULT acmStreamConvert(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags);
 PLATFORM_API MMRESULT acmStreamUnprepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags);
 PLATFORM_API MMRESULT acmStreamClose(HACMSTREAM s, DWORD flags);
