@@ -38,6 +38,43 @@ void start_effect(HWND frame, LPTHREAD_START_ROUTINE proc, DWORD nameId) {
     if (doc) StartOperation(proc, frame, nameId, doc);
 }
 
+// A clipboard thread; its argument is the document, not the frame.
+void start_clipboard(LPTHREAD_START_ROUTINE proc, DWORD nameId, HWND doc) {
+    if (doc) StartOperation(proc, doc, nameId, doc);
+}
+
+std::string clipboard_path() {
+    char dir[MAX_PATH] = {};
+    GetTempPath(sizeof dir, dir);
+    return std::string(dir) + "SnrCLIP.WAV";
+}
+
+void delete_clipboard(HWND frame) {
+    if (MessageBox(frame, "Are you sure?", "Delete Clipboard", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    DeleteFile(clipboard_path().c_str());
+    InvalidateRect(g_shell.selectBar, nullptr, TRUE);
+}
+
+void export_clipboard(HWND frame) {
+    const char* chosen = SaveBox(frame);
+    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
+    std::string path = chosen;
+    SetMouseWait(frame);
+    ClipboardToFile(frame, path.c_str());
+    SetMouseActive();
+}
+
+void import_clipboard(HWND frame) {
+    const char* chosen = OpenBox(frame);
+    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
+    std::string path = chosen;
+    SetMouseWait(frame);
+    FileToClipboard(frame, path.c_str());
+    InvalidateRect(g_shell.selectBar, nullptr, TRUE);
+    SetMouseActive();
+}
+
 void save(HWND frame) {
     HWND doc = ActiveDocument();
     if (!doc) return;
@@ -166,6 +203,24 @@ bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
         case 236:
             start_effect(frame, Zeroize, 15073);
             return true;
+        case 302:
+            start_clipboard(CopyToClipboard, 15010, idle_document());
+            return true;
+        case 303:
+            start_clipboard(PasteFromClipboard, 15011, idle_document());
+            return true;
+        case 304:
+            start_clipboard(PasteMixFromClipboard, 15012, idle_document());
+            return true;
+        case 307:
+            delete_clipboard(frame);
+            return true;
+        case 308:
+            export_clipboard(frame);
+            return true;
+        case 309:
+            import_clipboard(frame);
+            return true;
         case 305:
             edit_in_place(frame, Erase);
             return true;
@@ -228,6 +283,13 @@ bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+void StartPaste(HWND doc, BOOL mix) {
+    if (mix)
+        start_clipboard(PasteMixFromClipboard, 15012, doc);
+    else
+        start_clipboard(PasteFromClipboard, 15011, doc);
+}
 
 LRESULT FrameCommand(HWND frame, WPARAM wp, LPARAM lp) {
     WORD id = LOWORD(wp);

@@ -16,3 +16,6 @@ void FrameHandOver(HWND frame, const char* line);
 // Opens a wave file into a new document, as command 106 and the command line
 // do; an empty path does nothing.
 void OpenPath(HWND frame, const char* path);
+// UM_STARTPASTE and UM_STARTPASTEMIX: pastes (or, with mix, mixes) the
+// clipboard into doc on a thread of its own, even while doc is busy.
+void StartPaste(HWND doc, BOOL mix);

@@ -77,11 +77,12 @@ BOOL FrameMessage(HWND frame, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         case UM_GETWAVEOUT:
             *result = reinterpret_cast<LRESULT>(g_playback.output);
             return TRUE;
-        // The pending open and the clipboard drops have no owner in the frame
-        // yet: they give 0.
-        case UM_OPENPENDING:
         case UM_STARTPASTE:
         case UM_STARTPASTEMIX:
+            StartPaste(reinterpret_cast<HWND>(wp), msg == UM_STARTPASTEMIX);
+            return TRUE;
+        // The pending open has no owner in the frame yet: it gives 0.
+        case UM_OPENPENDING:
             return TRUE;
         case UM_THREADBEGIN:
             OperationBegun();
