@@ -29,18 +29,6 @@ LRESULT CALLBACK PosBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return background_only(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK PreviewBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return background_only(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK SwitchBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return background_only(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK ThreadManProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return background_only(hwnd, msg, wp, lp);
-}
-
 LRESULT CALLBACK CdPlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return background_only(hwnd, msg, wp, lp);
 }
