@@ -2,6 +2,8 @@
 // other threads hand the call over. Creation builds the Qt widgets, sends
 // WM_CREATE, then WM_SIZE and WM_MOVE, and shows the window when WS_VISIBLE is
 // set. Destruction sends WM_DESTROY to the children first, then the window.
+#include <QCursor>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
@@ -120,6 +122,19 @@ void build_widgets(HWND hwnd, HWND parent, Kind kind, const Placement& p, const 
     create_scroll_bars(hwnd);
 }
 
+// A top-level or document window shows its class icon in its title bar.
+void show_class_icon(HWND hwnd, HICON icon) {
+    auto* cursor = static_cast<const QCursor*>(plat::cursor_data(icon));
+    if (!cursor || cursor->pixmap().isNull()) return;
+    QWidget* f = nullptr;
+    {
+        std::lock_guard lock(table_mutex());
+        Window* w = find_window(hwnd);
+        if (w) f = w->sub ? w->sub : w->frame;
+    }
+    if (f) f->setWindowIcon(QIcon(cursor->pixmap()));
+}
+
 HWND create_window(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int cx,
                    int cy, HWND parent, HMENU menuOrId, HINSTANCE inst, LPVOID param) {
     auto cls = find_class(className);
@@ -152,6 +167,7 @@ HWND create_window(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, i
     QWidget* parent_client = parent ? client_widget_of(parent) : nullptr;
     Placement p = default_placement(kind, parent_client, x, y, cx, cy);
     build_widgets(hwnd, parent, kind, p, title);
+    if (kind == Kind::TopLevel || kind == Kind::MdiChild) show_class_icon(hwnd, cls->icon);
     if (kind == Kind::TopLevel) {
         if (IsMenu(menuOrId)) show_menu_bar(hwnd);
         apply_min_max(hwnd);
