@@ -75,6 +75,15 @@ void import_clipboard(HWND frame) {
     SetMouseActive();
 }
 
+// Until the background open exists, a chosen file is read at once, as a path
+// handed over on the command line is.
+void open_chosen(HWND frame) {
+    const char* chosen = OpenBox(frame);
+    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
+    std::string path = chosen;
+    OpenPath(frame, path.c_str());
+}
+
 void save(HWND frame) {
     HWND doc = ActiveDocument();
     if (!doc) return;
@@ -168,6 +177,9 @@ bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
         case 101:
             NewFile(frame, g_shell.mdiClient, ++g_shell.newDocumentCounter);
             InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+            return true;
+        case 102:
+            open_chosen(frame);
             return true;
         case 103:
             save(frame);

@@ -240,3 +240,20 @@ TEST(Commands, AcceleratorsOfTheTableReachTheFrameAsCommands) {
     EXPECT_FALSE(TranslateAccelerator(s.frame, acc, &plain));
     DestroyAcceleratorTable(acc);
 }
+
+TEST(Commands, OpenReadsTheFileChosenInTheOpenDialog) {
+    Shell s;
+    std::string path = write_wave("chosen.wav", kRamp);
+    QuestionRecorder rec;
+    rec.on_ask = [](const PlatformQuestion*) -> INT_PTR { return 0; };
+    command(s.frame, 102);
+    EXPECT_EQ(ActiveDocument(), nullptr) << "a cancelled dialog opens nothing";
+    rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
+        return std::string(q->kind) == "OpenFile" ? reinterpret_cast<INT_PTR>(path.c_str()) : 0;
+    };
+    command(s.frame, 102);
+    HWND doc = ActiveDocument();
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(title_of(doc), path);
+    EXPECT_EQ(wave_bytes(doc).size(), kRamp.size() * 2);
+}
