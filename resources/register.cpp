@@ -1,10 +1,14 @@
 #include "register.h"
 
 #include "artwork.h"
+#include "artwork_preview.h"
+#include "artwork_threads.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
 #include "dialogs_start.h"
 #include "menus.h"
+#include "menus_preview.h"
+#include "menus_threads.h"
 #include "string_table.h"
 
 void RegisterProgramResources(HINSTANCE inst) {
@@ -14,4 +18,8 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
     RegisterArtwork(inst);
+    RegisterPreviewArtwork(inst);
+    RegisterPreviewMenu(inst);
+    RegisterThreadArtwork(inst);
+    RegisterThreadMenu(inst);
 }

@@ -86,6 +86,7 @@ void register_control_classes() {
     register_one("STATIC", static_proc);
     register_one("EDIT", edit_proc);
     register_one("COMBOBOX", combo_proc);
+    register_one("SysListView32", listview_proc);
 }
 
 void adopt_widget(HWND hwnd, QWidget* widget) {

@@ -5,6 +5,7 @@
 #include <platform/consts.h>
 #include <platform/dialog.h>
 #include <platform/gdi.h>
+#include <platform/listview.h>
 #include <platform/menu.h>
 #include <platform/memory.h>
 #include <platform/mmio.h>

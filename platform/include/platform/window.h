@@ -201,6 +201,8 @@ PLATFORM_API HWND GetFocus(void);
 PLATFORM_API SHORT GetKeyState(int vk);       // high bit set while the key is down
 PLATFORM_API SHORT GetAsyncKeyState(int vk);  // 0x8000 while the key is down
 PLATFORM_API BOOL GetCursorPos(POINT* pt);    // screen coordinates
+// The deepest visible window at a screen point, or null; any thread.
+PLATFORM_API HWND WindowFromPoint(POINT pt);
 // Tests: set the state that GetKeyState reports for a key.
 PLATFORM_API void PlatformSetKeyState(int vk, BOOL down);
 // Tests: synthetic input sent through Qt to a window, translated like real
