@@ -6,8 +6,8 @@
 #include <platform/dialog.h>
 #include <platform/gdi.h>
 #include <platform/listview.h>
-#include <platform/menu.h>
 #include <platform/memory.h>
+#include <platform/menu.h>
 #include <platform/mmio.h>
 #include <platform/msgbox.h>
 #include <platform/resource.h>
