@@ -5,6 +5,7 @@
 #include "artwork_threads.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
+#include "dialogs_params.h"
 #include "dialogs_start.h"
 #include "menus.h"
 #include "menus_preview.h"
@@ -15,6 +16,7 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterStringTable(inst);
     RegisterMenus(inst);
     RegisterFileDialogTemplates(inst);
+    RegisterParamDialogTemplates(inst);
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
     RegisterArtwork(inst);

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <sonrel/blocks.h>
+#include <sonrel/dialogs.h>
 #include <sonrel/effects.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
@@ -36,6 +37,32 @@ void refresh(HWND doc) {
 void start_effect(HWND frame, LPTHREAD_START_ROUTINE proc, DWORD nameId) {
     HWND doc = idle_document();
     if (doc) StartOperation(proc, frame, nameId, doc);
+}
+
+// An effect that asks for its parameter first; Cancel starts nothing.
+void ask_then_start(HWND frame, BOOL (*ask)(HWND), LPTHREAD_START_ROUTINE proc, DWORD nameId) {
+    HWND doc = idle_document();
+    if (doc && ask(frame)) StartOperation(proc, frame, nameId, doc);
+}
+
+DWORD mark_length(HWND doc) {
+    HGLOBAL h = GetProp(doc, PROP_POSITION);
+    auto* p = static_cast<PositionBlock*>(GlobalLock(h));
+    if (!p) return 0;
+    DWORD length = p->markLength;
+    GlobalUnlock(h);
+    return length;
+}
+
+// Silence: the mark is silenced at once; without one, silence is inserted
+// for the time the dialog asks.
+void silence(HWND frame) {
+    HWND doc = idle_document();
+    if (!doc) return;
+    if (mark_length(doc))
+        StartOperation(SetSilence, frame, 15031, doc);
+    else if (ShowSilence(frame))
+        StartOperation(InsertSilence, frame, 15037, doc);
 }
 
 // A clipboard thread; its argument is the document, not the frame.
@@ -196,6 +223,37 @@ bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
         case 221:
         case 225:
             PostMessage(g_shell.posBar, WM_COMMAND, wp, lp);
+            return true;
+        case 203:
+            ask_then_start(frame, ShowVolume, ChangeVolume, 15002);
+            return true;
+        case 205:
+            ask_then_start(frame, ShowFadeIn, FadeIn, 15003);
+            return true;
+        case 206:
+            ask_then_start(frame, ShowFadeOut, FadeOut, 15004);
+            return true;
+        case 207:
+            ask_then_start(frame, ShowVelocity, Velocity, 15030);
+            return true;
+        case 208:
+            silence(frame);
+            return true;
+        case 226:
+            // The menu's "Insert Silence...": always asks and inserts at the cursor.
+            ask_then_start(frame, ShowSilence, InsertSilence, 15037);
+            return true;
+        case 227:
+            ask_then_start(frame, ShowLowPass, LowPass, 15001);
+            return true;
+        case 909:
+            ShowAbout(frame);
+            return true;
+        case 310:
+            ShowClipboardHeader(frame);
+            return true;
+        case 510:
+            if (HWND doc = idle_document(); doc && ShowHeader(frame)) refresh(doc);
             return true;
         case 222:
             start_effect(frame, Reverse, 15007);

@@ -87,6 +87,8 @@ void register_control_classes() {
     register_one("EDIT", edit_proc);
     register_one("COMBOBOX", combo_proc);
     register_one("SysListView32", listview_proc);
+    register_one("msctls_updown32", updown_proc);
+    register_one("msctls_trackbar32", trackbar_proc);
 }
 
 void adopt_widget(HWND hwnd, QWidget* widget) {

@@ -1,0 +1,127 @@
+// Effects that ask for their parameter first: the frame starts them only
+// after OK, with the value the dialog stored; silence with a mark asks nothing.
+#include <gtest/gtest.h>
+#include <kit/rvg32.h>
+#include <sonrel/blocks.h>
+#include <sonrel/wavkit.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "operations.h"
+#include "shell_fixture.h"
+#include "test_support.h"
+
+using namespace shelltest;
+using testing_support::QuestionRecorder;
+
+namespace {
+
+void command(HWND frame, int id) {
+    SendMessage(frame, WM_COMMAND, id, 0);
+}
+
+void set_mark(HWND doc, DWORD start, DWORD length) {
+    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
+    p->markStart = start;
+    p->markLength = length;
+    GlobalUnlock(GetProp(doc, PROP_POSITION));
+}
+
+bool operations_done() {
+    return live_operations() == 0 && g_operations.running == 0;
+}
+
+std::vector<short> values(HWND doc) {
+    auto bytes = wave_bytes(doc);
+    std::vector<short> v(bytes.size() / 2);
+    std::memcpy(v.data(), bytes.data(), v.size() * 2);
+    return v;
+}
+
+// Answers every dialog with edit 101 set to text (when given) and the button.
+struct DialogAnswer {
+    QuestionRecorder rec;
+    int dialogs = 0;
+    DialogAnswer(const char* text, INT_PTR button) {
+        rec.on_ask = [this, text, button](const PlatformQuestion* q) -> INT_PTR {
+            if (std::strcmp(q->kind, "Dialog") != 0) return IDOK;
+            ++dialogs;
+            if (text) SetDlgItemText(static_cast<HWND>(q->data), 101, text);
+            return button;
+        };
+    }
+};
+
+const std::vector<short> kRamp = {100, 200, 300, 400, 500, 600, 700, 800};
+
+}  // namespace
+
+TEST(EffectDialogs, VolumeRunsOnlyAfterOkWithTheTypedPercentage) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("volume.wav", kRamp));
+    ASSERT_TRUE(doc);
+    {
+        DialogAnswer cancel("50", IDCANCEL);
+        command(s.frame, 203);
+        EXPECT_EQ(cancel.dialogs, 1);
+    }
+    EXPECT_EQ(live_operations(), 0);
+    EXPECT_EQ(values(doc), kRamp);
+    {
+        DialogAnswer ok("50", IDOK);
+        command(s.frame, 203);
+        ASSERT_TRUE(serve_until(operations_done));
+    }
+    EXPECT_EQ(RegGetWord("Sonrel\\Settings\\Filters\\Volume", 0), 50);
+    EXPECT_EQ(values(doc), (std::vector<short>{50, 100, 150, 200, 250, 300, 350, 400}));
+}
+
+TEST(EffectDialogs, SilenceWithAMarkAsksNothingAndWithoutOneInsertsWhatTheDialogSays) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("silence.wav", kRamp));
+    ASSERT_TRUE(doc);
+    set_mark(doc, 4, 4);
+    {
+        DialogAnswer never(nullptr, IDOK);
+        command(s.frame, 208);
+        ASSERT_TRUE(serve_until(operations_done));
+        EXPECT_EQ(never.dialogs, 0);
+    }
+    EXPECT_EQ(values(doc), (std::vector<short>{100, 200, 0, 0, 500, 600, 700, 800}));
+
+    set_mark(doc, 2, 0);
+    RegWriteString("Sonrel\\Settings\\Filters\\Silence\\Sec", "0");
+    RegWriteString("Sonrel\\Settings\\Filters\\Silence\\MS", "1");
+    {
+        DialogAnswer cancel(nullptr, IDCANCEL);
+        command(s.frame, 208);
+        EXPECT_EQ(cancel.dialogs, 1);
+    }
+    EXPECT_EQ(values(doc).size(), kRamp.size()) << "Cancel inserts nothing";
+    {
+        DialogAnswer ok(nullptr, IDOK);
+        command(s.frame, 226);
+        ASSERT_TRUE(serve_until(operations_done));
+        EXPECT_EQ(ok.dialogs, 1);
+    }
+    // One millisecond of the file's 8000 Hz mono: 8 values of silence at the cursor.
+    std::vector<short> v = values(doc);
+    ASSERT_EQ(v.size(), kRamp.size() + 8);
+    EXPECT_EQ(v[0], 100);
+    for (size_t i = 1; i <= 8; ++i) EXPECT_EQ(v[i], 0) << "value " << i;
+    EXPECT_EQ(v[9], 200);
+}
+
+TEST(EffectDialogs, DialogCommandsAreRefusedWhileTheDocumentIsBusy) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("busy.wav", kRamp));
+    ASSERT_TRUE(doc);
+    DialogAnswer ok("50", IDOK);
+    SetFileWorking(doc);
+    for (int id : {203, 205, 206, 207, 208, 226, 227}) command(s.frame, id);
+    SetFileNotWorking(doc);
+    EXPECT_EQ(ok.dialogs, 0);
+    EXPECT_EQ(live_operations(), 0);
+}
