@@ -43,10 +43,6 @@ LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return background_only(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK PosBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return background_only(hwnd, msg, wp, lp);
-}
-
 LRESULT CALLBACK CdPlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return background_only(hwnd, msg, wp, lp);
 }

@@ -191,6 +191,7 @@ struct CountState {
     std::atomic<bool> stop{false};
     std::atomic<bool> repainted{false};
     std::atomic<int> alive{0};
+    std::atomic<bool> entered{false};  // the thread reached its procedure
 };
 
 CountState g_count;
@@ -220,7 +221,6 @@ struct CountCanvas {
         SelectObject(dc, oldFont);
         DeleteObject(font);
         ReleaseDC(bar, dc);
-        --g_count.alive;
     }
     CountCanvas(const CountCanvas&) = delete;
     CountCanvas& operator=(const CountCanvas&) = delete;
@@ -262,7 +262,14 @@ void count_cycle(const CountCanvas& c, Stopwatch& w) {
                 0, 0);
 }
 
+// Counts the thread as ended however it ends, once it has started.
+struct AliveGuard {
+    AliveGuard() { g_count.entered = true; }
+    ~AliveGuard() { --g_count.alive; }
+};
+
 DWORD thread_count_proc(LPVOID param) {
+    AliveGuard alive;
     CountCanvas canvas(static_cast<HWND>(param));
     Stopwatch watch;
     while (!g_count.stop) {
@@ -279,6 +286,7 @@ BOOL StartThreadCount(HWND selectBar) {
     if (g_count.thread) return FALSE;
     g_count.stop = false;
     g_count.repainted = false;
+    g_count.entered = false;
     DWORD id = 0;
     HANDLE t = CreateThread(nullptr, 0, thread_count_proc, selectBar, CREATE_SUSPENDED, &id);
     if (!t) return FALSE;
@@ -293,6 +301,8 @@ void StopThreadCount(void) {
     if (!g_count.thread) return;
     g_count.stop = true;
     TerminateThread(g_count.thread, 0);
+    // Stopped before it ever ran: nothing of it counted itself out.
+    if (!g_count.entered) --g_count.alive;
     CloseHandle(g_count.thread);
     g_count.thread = nullptr;
 }

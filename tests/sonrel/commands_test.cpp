@@ -257,3 +257,36 @@ TEST(Commands, OpenReadsTheFileChosenInTheOpenDialog) {
     EXPECT_EQ(title_of(doc), path);
     EXPECT_EQ(wave_bytes(doc).size(), kRamp.size() * 2);
 }
+
+TEST(Commands, MarkAllAndDestroyMarkReachTheActiveDocumentThroughThePositionBar) {
+    Shell s;
+    command(s.frame, 101);
+    HWND empty = ActiveDocument();
+    ASSERT_TRUE(empty);
+    command(s.frame, 225);
+    for (int i = 0; i < 10; ++i) PlatformProcessEvents();
+    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(empty, PROP_POSITION)));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->markLength, 0u) << "an empty document has nothing to mark";
+    GlobalUnlock(GetProp(empty, PROP_POSITION));
+    HWND doc = open_document(s.frame, write_wave("markall.wav", kRamp));
+    ASSERT_TRUE(doc);
+    auto mark = [doc] {
+        auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
+        std::pair<DWORD, DWORD> m{p->markStart, p->markLength};
+        GlobalUnlock(GetProp(doc, PROP_POSITION));
+        return m;
+    };
+    set_mark(doc, 4, 2);
+    command(s.frame, 225);
+    EXPECT_TRUE(serve_until([&] { return mark() == std::pair<DWORD, DWORD>(0, 16); }))
+        << "Mark all covers the whole data";
+    command(s.frame, 221);
+    EXPECT_TRUE(serve_until([&] { return mark() == std::pair<DWORD, DWORD>(0, 0); }))
+        << "Destroy mark leaves none";
+    SetFileWorking(doc);
+    command(s.frame, 225);
+    for (int i = 0; i < 10; ++i) PlatformProcessEvents();
+    EXPECT_EQ(mark(), (std::pair<DWORD, DWORD>(0, 0))) << "a busy document keeps its mark";
+    SetFileNotWorking(doc);
+}
