@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include <kit/rvg32.h>
+#include <sonrel/dialogs.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -52,9 +53,18 @@ void update_undo_item(HMENU menu) {
 
 // A highlighted popup title is answered here; a closed menu leaves the
 // status bar to repaint its normal text. TRUE: no default handling.
-bool on_menu_select(WPARAM wp) {
-    if (HIWORD(wp) == MF_POPUP) return true;
-    if (HIWORD(wp) == 0xFFFF || wp == 0xFFFF) InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+// Menu help on the status bar; true when the message is fully handled.
+bool on_menu_select(HWND frame, WPARAM wp, LPARAM lp) {
+    WORD flags = HIWORD(wp), id = LOWORD(wp);
+    if (flags == MF_POPUP) {
+        HMENU first = GetSubMenu(GetMenu(frame), 0);
+        ShowMenuText(g_shell.statusBar, reinterpret_cast<HMENU>(lp) == first ? 9010 : 0);
+        return true;
+    }
+    if (flags == 0xFFFF || wp == 0xFFFF)
+        InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+    else if (id < 1000 || id > 1128)  // extension commands have hints of their own
+        ShowMenuText(g_shell.statusBar, id);
     return false;
 }
 
@@ -97,7 +107,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             update_undo_item(reinterpret_cast<HMENU>(wp));
             return 0;
         case WM_MENUSELECT:
-            if (on_menu_select(wp)) return 0;
+            if (on_menu_select(hwnd, wp, lp)) return 0;
             break;
         case UM_HANDOVER:
             FrameHandOver(hwnd, reinterpret_cast<const char*>(lp));

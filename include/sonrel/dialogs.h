@@ -38,3 +38,8 @@ WAVKIT_API BOOL ShowHeader(HWND frame);
 WAVKIT_API BOOL ShowClipboardHeader(HWND frame);
 // "ABOUT": the program's name and purpose; always 0.
 WAVKIT_API BOOL ShowAbout(HWND frame);
+// Draws the menu hint for command id on the status bar: the text before the
+// line break of string id of the bar's instance ("Activate this window" for
+// 800..898, "<id> - not yet implemented -" without a string). The result of
+// releasing the device context.
+WAVKIT_API int ShowMenuText(HWND statusBar, UINT id);
