@@ -128,22 +128,22 @@ BOOL CloseAllDocuments(HWND frame) {
 
 namespace {
 
-void delete_temporary(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPath(sizeof dir, dir);
-    DeleteFile((std::string(dir) + name).c_str());
-}
-
 void destroy_menu_unless_shown(HMENU menu, HMENU shown) {
     if (menu && menu != shown) DestroyMenu(menu);
 }
 
 }  // namespace
 
+void DeleteTemporaryFile(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPath(sizeof dir, dir);
+    DeleteFile((std::string(dir) + name).c_str());
+}
+
 void FrameDestroyed(HWND frame) {
-    delete_temporary("SnrTemp.WAV");
+    DeleteTemporaryFile("SnrTemp.WAV");
     if (RegGetBool("Sonrel\\Settings\\Boolean\\DeleteTempClipboard", FALSE))
-        delete_temporary("SnrCLIP.WAV");
+        DeleteTemporaryFile("SnrCLIP.WAV");
     if (g_shell.startAssistant && IsWindow(g_shell.startAssistant))
         DestroyWindow(g_shell.startAssistant);
     g_shell.startAssistant = nullptr;

@@ -19,6 +19,8 @@ BOOL CloseDocumentPrompt(HWND doc);
 // request. FALSE when a question was cancelled (that document and the ones
 // after it stay open).
 BOOL CloseAllDocuments(HWND frame);
+// Deletes a file of this name in the temporary folder ("SnrCLIP.WAV", ...).
+void DeleteTemporaryFile(const char* name);
 // WM_DESTROY of the frame: temporary files, the start assistant, the CD
 // player, flags, menus, and the quit message.
 void FrameDestroyed(HWND frame);

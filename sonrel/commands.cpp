@@ -70,16 +70,10 @@ void start_clipboard(LPTHREAD_START_ROUTINE proc, DWORD nameId, HWND doc) {
     if (doc) StartOperation(proc, doc, nameId, doc);
 }
 
-std::string clipboard_path() {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + "SnrCLIP.WAV";
-}
-
 void delete_clipboard(HWND frame) {
     if (MessageBox(frame, "Are you sure?", "Delete Clipboard", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    DeleteFile(clipboard_path().c_str());
+    DeleteTemporaryFile("SnrCLIP.WAV");
     InvalidateRect(g_shell.selectBar, nullptr, TRUE);
 }
 

@@ -1,12 +1,13 @@
 #include "test_support.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -87,7 +88,8 @@ std::vector<unsigned char> read_file(const std::string& path) {
 
 void write_file(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 QuestionRecorder::QuestionRecorder() {
@@ -95,6 +97,44 @@ QuestionRecorder::QuestionRecorder() {
     previous_ctx_ = nullptr;
 }
 
-QuestionRecorder::~QuestionRecorder() { PlatformSetQuestionHook(previous_, previous_ctx_); }
+QuestionRecorder::~QuestionRecorder() {
+    PlatformSetQuestionHook(previous_, previous_ctx_);
+}
+
+std::string temp_path(const char* name) {
+    char dir[MAX_PATH] = {};
+    GetTempPath(sizeof dir, dir);
+    return std::string(dir) + name;
+}
+
+std::string item_text(HWND dlg, int id) {
+    char buf[256] = {};
+    GetDlgItemText(dlg, id, buf, sizeof buf);
+    return buf;
+}
+
+std::vector<std::string> combo_items(HWND dlg, int id) {
+    std::vector<std::string> out;
+    LRESULT n = SendDlgItemMessage(dlg, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char buf[256] = {};
+        SendDlgItemMessage(dlg, id, CB_GETLBTEXT, WPARAM(i), LPARAM(buf));
+        out.push_back(buf);
+    }
+    return out;
+}
+
+HWND make_parent_window(const char* className, WNDPROC proc, int width, int height) {
+    WNDCLASSEX wc{};
+    if (!GetClassInfoEx(nullptr, className, &wc)) {
+        wc = WNDCLASSEX{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = proc;
+        wc.lpszClassName = className;
+        RegisterClassEx(&wc);
+    }
+    return CreateWindowEx(0, className, "parent", WS_OVERLAPPEDWINDOW, 0, 0, width, height, nullptr,
+                          nullptr, nullptr, nullptr);
+}
 
 }  // namespace testing_support

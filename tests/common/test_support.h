@@ -52,4 +52,14 @@ private:
     void* previous_ctx_;
 };
 
+// A file of this name in the layer's temporary folder ("SnrCLIP.WAV", ...).
+std::string temp_path(const char* name);
+// The text of dialog item id, and the entries of combo box id.
+std::string item_text(HWND dlg, int id);
+std::vector<std::string> combo_items(HWND dlg, int id);
+
+// A top-level window of class className (registered with proc on first use)
+// that child controls under test can live in and report to.
+HWND make_parent_window(const char* className, WNDPROC proc, int width, int height);
+
 }  // namespace testing_support

@@ -28,17 +28,8 @@ LRESULT CALLBACK parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static bool registered = [] {
-            WNDCLASSEX wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = parent_proc;
-            wc.lpszClassName = "ControlParent";
-            return RegisterClassEx(&wc) != 0;
-        }();
-        (void)registered;
         g_notes.clear();
-        parent = CreateWindowEx(0, "ControlParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, nullptr, nullptr);
+        parent = testing_support::make_parent_window("ControlParent", parent_proc, 400, 300);
         ASSERT_NE(parent, nullptr);
     }
     void TearDown() override { DestroyWindow(parent); }

@@ -23,17 +23,8 @@ LRESULT CALLBACK parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 class ListViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static bool registered = [] {
-            WNDCLASSEX wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = parent_proc;
-            wc.lpszClassName = "ListParent";
-            return RegisterClassEx(&wc) != 0;
-        }();
-        (void)registered;
         g_menus.clear();
-        parent = CreateWindowEx(0, "ListParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640, 300,
-                                nullptr, nullptr, nullptr, nullptr);
+        parent = testing_support::make_parent_window("ListParent", parent_proc, 640, 300);
         ASSERT_NE(parent, nullptr);
         list = make(LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
         ASSERT_NE(list, nullptr);

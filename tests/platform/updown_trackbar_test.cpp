@@ -37,19 +37,10 @@ LRESULT CALLBACK parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 class CommonControls : public ::testing::Test {
 protected:
     void SetUp() override {
-        static bool registered = [] {
-            WNDCLASSEX wc{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = parent_proc;
-            wc.lpszClassName = "UpDownParent";
-            return RegisterClassEx(&wc) != 0;
-        }();
-        (void)registered;
         g_scrolls.clear();
         g_deltas.clear();
         g_refuse_delta = false;
-        parent = CreateWindowEx(0, "UpDownParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, nullptr, nullptr);
+        parent = testing_support::make_parent_window("UpDownParent", parent_proc, 400, 300);
         ASSERT_NE(parent, nullptr);
         edit = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 20, 30, 80, 22, parent,
                               reinterpret_cast<HMENU>(101), nullptr, nullptr);

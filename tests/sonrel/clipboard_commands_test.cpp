@@ -35,9 +35,7 @@ bool operations_done() {
 }
 
 std::string clipboard_path() {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + "SnrCLIP.WAV";
+    return testing_support::temp_path("SnrCLIP.WAV");
 }
 
 bool exists(const std::string& path) {

@@ -45,9 +45,7 @@ DWORD exit_code(HANDLE t) {
 }
 
 std::string temp_file(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + name;
+    return testing_support::temp_path(name);
 }
 
 bool exists(const std::string& path) {

@@ -250,13 +250,7 @@ TEST_F(Playback, TheDeviceDialogListsTheDevicesAndStoresTheChoiceForBothDirectio
     rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
         if (std::strcmp(q->kind, "Dialog") != 0) return IDOK;
         auto dlg = static_cast<HWND>(q->data);
-        entries.clear();
-        LRESULT n = SendDlgItemMessage(dlg, 101, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            char text[64] = {};
-            SendDlgItemMessage(dlg, 101, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
-            entries.push_back(text);
-        }
+        entries = testing_support::combo_items(dlg, 101);
         selected = SendDlgItemMessage(dlg, 101, CB_GETCURSEL, 0, 0);
         SendDlgItemMessage(dlg, 101, CB_SETCURSEL, WPARAM(pick), 0);
         return button;

@@ -31,9 +31,7 @@ const Format kMono16{1, 22050, 16};
 const Format kStereo16{2, 44100, 16};
 
 std::string clip_path() {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + "SnrCLIP.WAV";
+    return testing_support::temp_path("SnrCLIP.WAV");
 }
 
 void write_clip(const Bytes& file) {

@@ -22,26 +22,11 @@ using testing_support::QuestionRecorder;
 constexpr int kBits = 101, kChannels = 102, kRate = 103, kConvert = 110;
 
 std::string text(HWND dlg, int id) {
-    char buf[128];
-    GetDlgItemText(dlg, id, buf, sizeof buf);
-    return buf;
-}
-
-std::vector<std::string> items(HWND dlg, int id) {
-    std::vector<std::string> out;
-    LRESULT n = SendDlgItemMessage(dlg, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        char buf[64];
-        SendDlgItemMessage(dlg, id, CB_GETLBTEXT, WPARAM(i), LPARAM(buf));
-        out.push_back(buf);
-    }
-    return out;
+    return testing_support::item_text(dlg, id);
 }
 
 std::string clipboard_file() {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + "SnrCLIP.WAV";
+    return testing_support::temp_path("SnrCLIP.WAV");
 }
 
 class InfoDialogs : public ::testing::Test {
@@ -81,9 +66,9 @@ TEST_F(InfoDialogs, HeaderShowsTheDocumentsFormatAndSizes) {
     std::string rate;
     BOOL convertEnabled = TRUE;
     answer_with([&](HWND dlg, int) -> INT_PTR {
-        bits = items(dlg, kBits);
-        channels = items(dlg, kChannels);
-        rates = items(dlg, kRate);
+        bits = testing_support::combo_items(dlg, kBits);
+        channels = testing_support::combo_items(dlg, kChannels);
+        rates = testing_support::combo_items(dlg, kRate);
         bitSel = SendDlgItemMessage(dlg, kBits, CB_GETCURSEL, 0, 0);
         chanSel = SendDlgItemMessage(dlg, kChannels, CB_GETCURSEL, 0, 0);
         rate = text(dlg, kRate);

@@ -38,9 +38,7 @@ std::string setting(const char* path) {
 }
 
 std::string text(HWND dlg, int id) {
-    char buf[128];
-    GetDlgItemText(dlg, id, buf, sizeof buf);
-    return buf;
+    return testing_support::item_text(dlg, id);
 }
 
 std::string caption(HWND dlg) {

@@ -45,20 +45,7 @@ Stored stored() {
 }
 
 std::string text(HWND dlg, int id) {
-    char buf[128];
-    GetDlgItemText(dlg, id, buf, sizeof buf);
-    return buf;
-}
-
-std::vector<std::string> items(HWND dlg, int id) {
-    std::vector<std::string> out;
-    LRESULT n = SendDlgItemMessage(dlg, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        char buf[64];
-        SendDlgItemMessage(dlg, id, CB_GETLBTEXT, WPARAM(i), LPARAM(buf));
-        out.push_back(buf);
-    }
-    return out;
+    return testing_support::item_text(dlg, id);
 }
 
 // One answer of a person: the choices (-1 leaves a box as it is) and the button.
@@ -112,9 +99,9 @@ TEST_F(RawDialog, ShowsTheStoredFormatAndChoices) {
     LRESULT bitSel = -5, chanSel = -5;
     std::string rate, caption;
     on_dialog = [&](HWND dlg) {
-        bits = items(dlg, kBits);
-        channels = items(dlg, kChannels);
-        rates = items(dlg, kRate);
+        bits = testing_support::combo_items(dlg, kBits);
+        channels = testing_support::combo_items(dlg, kChannels);
+        rates = testing_support::combo_items(dlg, kRate);
         bitSel = SendDlgItemMessage(dlg, kBits, CB_GETCURSEL, 0, 0);
         chanSel = SendDlgItemMessage(dlg, kChannels, CB_GETCURSEL, 0, 0);
         rate = text(dlg, kRate);
