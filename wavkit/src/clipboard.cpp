@@ -9,6 +9,7 @@
 // (boxes included) are shown only after the guard is let go.
 #include "clipboard.h"
 
+#include <kernels/clipboard_kernels.h>
 #include <kit/rvg32.h>
 #include <sonrel/effects.h>
 #include <sonrel/messages.h>
@@ -19,7 +20,6 @@
 #include <cstring>
 #include <string>
 
-#include "clipboard_kernels.h"
 #include "operation.h"
 
 namespace {

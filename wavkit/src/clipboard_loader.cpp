@@ -4,12 +4,12 @@
 // The reading steps are those of the wave file reader; a data chunk that
 // claims more than the file holds gives silence for the rest, and a size whose
 // file length would not fit 32 bits is refused.
+#include <kernels/clipboard_kernels.h>
 #include <sonrel/messages.h>
 
 #include <cstring>
 
 #include "clipboard.h"
-#include "clipboard_kernels.h"
 #include "wavefile.h"
 
 namespace clip {

@@ -14,7 +14,8 @@ void plain_channel_fade(HWND doc, DWORD start, DWORD length, float startGain, bo
         // The kernel takes the range as given (its length sets the step) and
         // stops before the data's end.
         kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign,
-                                  kern::ByteRange{start, length}, startGain, leftToRight);
+                                  kern::ByteRange{start, length}, startGain, leftToRight,
+                                  op::checkpoint);
     }
     PLATFORM_RETHROW_THREAD_EXIT
     catch (...) {

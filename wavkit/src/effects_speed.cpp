@@ -56,7 +56,7 @@ bool change_speed(HWND doc, const SpeedSettings& set) {
         size = static_cast<uint32_t>(wanted);
         ForbidUndo(doc);
         kern::resample_kernel(work.wave.ptr, s.bits, value_count(s.size, s.bits),
-                              value_count(size, s.bits), set.factors.speed);
+                              value_count(size, s.bits), set.factors.speed, op::checkpoint);
         // An odd 16-bit size ends in half a value: make it silence.
         if (s.bits != 8 && size % 2 != 0) work.wave.ptr[size - 1] = 0;
         doc::set_data_size(work.header.ptr, size);
@@ -68,7 +68,8 @@ bool change_speed(HWND doc, const SpeedSettings& set) {
         }
     }
     if (set.smooth && size != 0) {
-        kern::moving_average_kernel(work.wave.ptr, s.bits, 0, value_count(size, s.bits), set.width);
+        kern::moving_average_kernel(work.wave.ptr, s.bits, 0, value_count(size, s.bits), set.width,
+                                    op::checkpoint);
     }
     return true;
 }

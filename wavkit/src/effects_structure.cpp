@@ -29,12 +29,12 @@ Outcome erase_mark(HWND doc) {
     if (r.length == 0) return Outcome::kDone;
     SaveUndoInformation(doc, r.start, r.length, UNDO_REMOVED, "Delete");
     uint32_t kept = s.size - r.length;
-    kern::bring_down(s.data, r.start, r.start + r.length, s.size);
+    kern::bring_down(s.data, r.start, r.start + r.length, s.size, op::checkpoint);
     work.unpin();
     bool resized = doc::resize_wave(doc, kept);
     work.repin();
     if (!resized) {
-        kern::restore_down(work.wave.ptr, r.start, r.start + r.length, s.size);
+        kern::restore_down(work.wave.ptr, r.start, r.start + r.length, s.size, op::checkpoint);
         ForbidUndo(doc);  // under the guard, so no later record is cleared
         return Outcome::kFailed;
     }
@@ -49,12 +49,12 @@ Outcome crop_to_mark(HWND doc) {
     if (s.size == 0 || s.markLength == 0) return Outcome::kDone;
     ByteRange r = kern::clip_range(ByteRange{s.markStart, s.markLength}, s.size);
     if (r.length == 0) return Outcome::kDone;
-    kern::bring_down(s.data, 0, r.start, r.start + r.length);
+    kern::bring_down(s.data, 0, r.start, r.start + r.length, op::checkpoint);
     work.unpin();
     bool resized = doc::resize_wave(doc, r.length);
     work.repin();
     if (!resized) {
-        kern::restore_down(work.wave.ptr, 0, r.start, r.start + r.length);
+        kern::restore_down(work.wave.ptr, 0, r.start, r.start + r.length, op::checkpoint);
         return Outcome::kFailed;
     }
     doc::set_data_size(work.header.ptr, r.length);
@@ -92,7 +92,7 @@ bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, b
             doc::free_block(made);
             return false;
         }
-        kern::fill_silence(fresh.ptr, s.bits, 0, added);
+        kern::fill_silence(fresh.ptr, s.bits, 0, added, op::checkpoint);
         fresh.release();
         work.unpin();
         if (!doc::replace(doc, PROP_WAVE, made)) {
@@ -105,8 +105,8 @@ bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, b
     }
     work.repin();
     if (s.size != 0) {
-        kern::move_up(work.wave.ptr, at, added, s.size);
-        kern::fill_silence(work.wave.ptr, s.bits, at, added);
+        kern::move_up(work.wave.ptr, at, added, s.size, op::checkpoint);
+        kern::fill_silence(work.wave.ptr, s.bits, at, added, op::checkpoint);
     }
     doc::set_data_size(work.header.ptr, s.size + added);
     if (work.position) work.position->markStart = at;

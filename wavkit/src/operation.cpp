@@ -33,6 +33,10 @@ void finish(HWND frame) {
     ExitThread(1);
 }
 
+void checkpoint() {
+    PlatformCheckpoint();
+}
+
 Samples samples_of(const doc::Work& w) {
     Samples s{};
     s.bits = 8;

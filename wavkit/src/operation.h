@@ -13,12 +13,12 @@
 // them may take the guard itself (the view painting the document).
 #pragma once
 
+#include <kernels/kernels.h>
 #include <platform/platform.h>
 
 #include <cstdint>
 
 #include "document.h"
-#include "kernels.h"
 
 namespace op {
 
@@ -32,6 +32,9 @@ void announce_start(HWND frame, HWND doc, UINT displayId);
 void repaint(HWND w);
 // UM_THREADEND with this thread's id, then the thread ends with exit code 1.
 [[noreturn]] void finish(HWND frame);
+// The stop check an operation hands its kernels (PlatformCheckpoint): between
+// their slices a thread asked to stop ends and one asked to wait waits.
+void checkpoint();
 
 // A document's sample data, pinned under its guard for one piece of work.
 struct Samples {
