@@ -2,7 +2,6 @@
 // ("HEADER"), the clipboard file's format ("CLIPBOARDHEADER") and the about
 // box.
 #include <sonrel/dialogs.h>
-#include <sonrel/messages.h>
 
 #include <cstdio>
 #include <string>
@@ -44,18 +43,13 @@ void fill_combo(HWND dlg, int id, const char* const* items, int n, int selected)
     if (selected >= 0) SendDlgItemMessage(dlg, id, CB_SETCURSEL, WPARAM(selected), 0);
 }
 
-HWND active_document(HWND dlg) {
-    auto frame = reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER));
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
-
 void init_header(HWND dlg, LPARAM frame) {
     SetWindowLongPtr(dlg, DWLP_USER, frame);
     filedlg::centre_over_parent(dlg, dlgs::kRaise);
     // Converting needs the format conversion of the import unit, which is
     // not there yet: the button stays disabled.
     EnableWindow(GetDlgItem(dlg, kConvert), FALSE);
-    doc::Pin<HeaderBlock> h(active_document(dlg), "HEADER");
+    doc::Pin<HeaderBlock> h(dlgs::active_document(dlg), "HEADER");
     if (!h) return;
     fill_combo(dlg, kBits, kBitNames, 2, h->bitsPerSample == 16 ? 1 : 0);
     fill_combo(dlg, kChannels, kChannelNames, 2, h->channels == 2 ? 1 : 0);
@@ -67,7 +61,7 @@ void init_header(HWND dlg, LPARAM frame) {
 // Writes the chosen format into the document's HEADER; the sample bytes stay
 // and are read in the new format from then on.
 void change_settings(HWND dlg) {
-    HWND doc = active_document(dlg);
+    HWND doc = dlgs::active_document(dlg);
     BOOL ok = FALSE;
     UINT rate = GetDlgItemInt(dlg, kRate, &ok, FALSE);
     if (rate == 0 || rate > kMaxRate) {

@@ -4,7 +4,6 @@
 // procedure driven by a row of kNumbers.
 #include <kit/rvg32.h>
 #include <sonrel/dialogs.h>
-#include <sonrel/messages.h>
 
 #include <cstdio>
 
@@ -180,16 +179,11 @@ INT_PTR CALLBACK silence_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 constexpr int kZoomUpDown = 120;
 constexpr UINT kZoomMax = 30000;
 
-HWND active_document(HWND dlg) {
-    auto frame = reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER));
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
-
 INT_PTR CALLBACK zoom_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto init = [](HWND d, LPARAM frame) {
         SetWindowLongPtr(d, DWLP_USER, frame);
         filedlg::centre_over_parent(d, dlgs::kRaiseZoom);
-        HWND doc = active_document(d);
+        HWND doc = dlgs::active_document(d);
         doc::Pin<PositionBlock> pos(doc, "POSITION");
         if (!doc || !pos) return;
         UINT zoom = pos->zoom;
@@ -198,7 +192,7 @@ INT_PTR CALLBACK zoom_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     };
     auto command = [](HWND d, int id) {
         if (id != IDOK) return false;
-        HWND doc = active_document(d);
+        HWND doc = dlgs::active_document(d);
         doc::Pin<PositionBlock> pos(doc, "POSITION");
         if (!doc || !pos) {
             EndDialog(d, 0);
@@ -242,6 +236,10 @@ HWND attach_updown(HWND dlg, int buddyId, int id, int lower, int upper, int pos)
     return CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT,
                                0, 0, 0, 0, dlg, id, inst, GetDlgItem(dlg, buddyId), upper, lower,
                                pos);
+}
+
+HWND active_document(HWND dlg) {
+    return doc::active_document(reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER)));
 }
 
 }  // namespace dlgs

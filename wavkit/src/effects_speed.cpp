@@ -80,7 +80,7 @@ void velocity_body(HWND frame) {
     set.smooth = RegGetBool("Sonrel\\Settings\\Filters\\VelocitySmooth", TRUE) != 0;
     set.width = std::min<unsigned>(
         RegGetWord("Sonrel\\Settings\\Filters\\VelocitySmoothValue", 3) + 2u, kMaxWidth);
-    HWND doc = op::ask_document(frame);
+    HWND doc = doc::active_document(frame);
     HWND preview = op::ask_preview(frame);
     HWND status = op::ask_status(frame);
     op::announce_start(frame, doc, kVelocityName);

@@ -125,7 +125,7 @@ bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* was
 void insert_silence_body(HWND frame) {
     unsigned seconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\Sec", 1);
     unsigned milliseconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\MS", 0);
-    HWND doc = op::ask_document(frame);
+    HWND doc = doc::active_document(frame);
     op::announce_start(frame, doc, kInsertSilenceName);
     if (!doc) op::finish(frame);
     bool wasEmpty = false;

@@ -7,10 +7,6 @@
 
 namespace op {
 
-HWND ask_document(HWND frame) {
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
-
 HWND ask_preview(HWND frame) {
     return reinterpret_cast<HWND>(SendMessage(frame, UM_GETPREVIEW, 0, 0));
 }
@@ -77,7 +73,7 @@ void Edit::record(kern::ByteRange span) const {
 }
 
 void run_in_place(HWND frame, const InPlace& op) {
-    HWND doc = ask_document(frame);
+    HWND doc = doc::active_document(frame);
     HWND preview = ask_preview(frame);
     announce_start(frame, doc, op.displayId);
     if (doc) {

@@ -23,9 +23,8 @@
 namespace op {
 
 // --- Single steps.
-HWND ask_document(HWND frame);  // UM_GETACTIVEDOC: the active document, or null
-HWND ask_preview(HWND frame);   // UM_GETPREVIEW: the preview bar
-HWND ask_status(HWND frame);    // UM_GETSTATUSBAR: the status bar
+HWND ask_preview(HWND frame);  // UM_GETPREVIEW: the preview bar
+HWND ask_status(HWND frame);   // UM_GETSTATUSBAR: the status bar
 // UM_THREADBEGIN: the frame counts one more running operation.
 void announce_start(HWND frame, HWND doc, UINT displayId);
 // Repaints the whole client area, without erasing; null is ignored.
