@@ -2,9 +2,13 @@
 // never inside one; a checkpoint that throws ends the kernel there, with the
 // rest of the data as it was; and it never changes a result.
 #include <gtest/gtest.h>
+#include <platform/platform.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "kernel_test_util.h"
 
@@ -41,27 +45,32 @@ enum class Walk { kForward, kOther };
 struct Case {
     std::string name;
     Walk walk;
-    Bytes (*input)();
+    const Bytes& (*input)();
     std::function<void(uint8_t*, kern::Checkpoint)> run;
 };
 
-Bytes noise() {
-    return random_bytes(kBytes, 7);
+const Bytes& noise() {
+    static const Bytes b = random_bytes(kBytes, 7);
+    return b;
 }
 
 // Values at about half scale, so that the peak volume has room to scale.
-Bytes half_scale() {
-    Bytes b = random_bytes(kBytes, 11);
-    for (size_t i = 0; i < b.size(); i += 2) {
-        b[i] = static_cast<uint8_t>(64 + b[i] % 128);
-        b[i + 1] = static_cast<uint8_t>(b[i + 1] % 64);  // high byte of a value below 16384
-    }
+const Bytes& half_scale() {
+    static const Bytes b = [] {
+        Bytes h = random_bytes(kBytes, 11);
+        for (size_t i = 0; i < h.size(); i += 2) {
+            h[i] = static_cast<uint8_t>(64 + h[i] % 128);
+            h[i + 1] = static_cast<uint8_t>(h[i + 1] % 64);  // high byte of a value below 16384
+        }
+        return h;
+    }();
     return b;
 }
 
 // Room for a stretch to twice the values.
-Bytes noise_with_room() {
-    return random_bytes(2 * size_t{kBytes}, 13);
+const Bytes& noise_with_room() {
+    static const Bytes b = random_bytes(2 * size_t{kBytes}, 13);
+    return b;
 }
 
 std::vector<Case> cases() {
@@ -179,6 +188,44 @@ TEST(KernelCheckpoint, AThrowingCheckpointEndsTheKernelThere) {
             EXPECT_GT(done, common_prefix(g_probe.atFirstCall, expect)) << c.name;
         }
     }
+}
+
+// A kernel handed the thread layer's checkpoint, on a thread of its own.
+struct Worker {
+    Bytes data = noise();
+    std::atomic<int> rounds{0};
+    std::atomic<bool> unwound{false};
+};
+
+struct SetOnUnwind {
+    std::atomic<bool>& flag;
+    ~SetOnUnwind() { flag = true; }
+};
+
+DWORD scale_until_stopped(LPVOID p) {
+    auto* w = static_cast<Worker*>(p);
+    SetOnUnwind guard{w->unwound};
+    for (;;) {
+        kern::volume_kernel(w->data.data(), 16, kAll, 1.0f, [] { PlatformCheckpoint(); });
+        ++w->rounds;
+    }
+}
+
+TEST(KernelCheckpoint, AStopRequestEndsTheThreadInsideAKernelThroughTheCheckpoint) {
+    Worker w;
+    HANDLE h = CreateThread(nullptr, 0, scale_until_stopped, &w, 0, nullptr);
+    ASSERT_NE(h, nullptr);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (w.rounds < 1 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GE(w.rounds, 1);
+    EXPECT_TRUE(TerminateThread(h, 23));
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(h, &code));
+    EXPECT_EQ(code, 23u);
+    // The end unwound the thread's stack through the kernel's frames.
+    EXPECT_TRUE(w.unwound);
+    CloseHandle(h);
 }
 
 }  // namespace
