@@ -9,6 +9,7 @@
 #include "clipboard.h"
 #include "dialogs_private.h"
 #include "document.h"
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -85,7 +86,7 @@ void change_settings(HWND dlg) {
 }
 
 INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             init_header(dlg, lp);
             return TRUE;
@@ -100,11 +101,7 @@ INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         return FALSE;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // What the clipboard dialog shows: the format and the chunk sizes in bytes.
@@ -138,7 +135,7 @@ bool read_clipboard(const std::string& path, ClipboardInfo* info) {
 }
 
 INT_PTR CALLBACK clipboard_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             filedlg::centre_over_parent(dlg, dlgs::kRaise);
             const auto* info = reinterpret_cast<const ClipboardInfo*>(lp);
@@ -166,11 +163,7 @@ INT_PTR CALLBACK clipboard_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             default:
                 return FALSE;
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // The about box keeps its template position; any button closes it.
@@ -184,36 +177,24 @@ INT_PTR CALLBACK about_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 }  // namespace
 
 WAVKIT_API BOOL ShowHeader(HWND frame) {
-    try {
+    return entry::guarded(0, [&] {
         return dlgs::run(frame, "HEADER", header_proc, reinterpret_cast<LPARAM>(frame));
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 WAVKIT_API BOOL ShowClipboardHeader(HWND frame) {
-    try {
+    entry::guarded([&] {
         ClipboardInfo info{};
         if (!read_clipboard(clip::clipboard_path(), &info)) {
             MessageBox(nullptr, "No Clipboard File", "Warning...", MB_OK | MB_ICONERROR);
-            return 0;
+            return;
         }
         dlgs::run(frame, "CLIPBOARDHEADER", clipboard_proc, reinterpret_cast<LPARAM>(&info));
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     return 0;
 }
 
 WAVKIT_API BOOL ShowAbout(HWND frame) {
-    try {
-        dlgs::run(frame, "ABOUT", about_proc, 0);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    entry::guarded([&] { dlgs::run(frame, "ABOUT", about_proc, 0); });
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "dialogs_private.h"
 #include "document.h"
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -74,7 +75,7 @@ void follow_smooth_box(HWND dlg) {
 // exception ends nothing and leaves the message unhandled.
 template <typename Init, typename Command>
 INT_PTR dispatch(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, Init init, Command command) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             init(dlg, lp);
             return TRUE;
@@ -85,11 +86,7 @@ INT_PTR dispatch(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, Init init, Command co
             return TRUE;
         }
         return command(dlg, LOWORD(wp)) ? TRUE : FALSE;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 INT_PTR CALLBACK number_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {

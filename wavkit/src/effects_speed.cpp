@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "entry.h"
 #include "operation.h"
 
 namespace {
@@ -87,7 +88,7 @@ void velocity_body(HWND frame) {
     if (set.factors.length == 1.0f) BreakThread(frame);
     if (!doc) op::finish(frame);
     if (!change_speed(doc, set)) {
-        ErrorBox(frame, "Not enough memory.");
+        entry::not_enough_memory(frame);
         BreakThread(frame);
     }
     SendMessage(doc, UM_DOCCHANGED, 0, 0);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "entry.h"
 #include "operation.h"
 
 namespace {
@@ -130,7 +131,7 @@ void insert_silence_body(HWND frame) {
     if (!doc) op::finish(frame);
     bool wasEmpty = false;
     if (!insert_silence(doc, seconds, milliseconds, &wasEmpty)) {
-        ErrorBox(doc, "Not enough memory.");
+        entry::not_enough_memory(doc);
         BreakThread(frame);
     }
     if (wasEmpty) EnableScrollBar(doc, SB_HORZ, ESB_ENABLE_BOTH);
@@ -154,31 +155,23 @@ int report(HWND doc, Outcome outcome) {
 
 EFFECTS_API int Erase(HWND doc) {
     if (!doc) return 1;
-    try {
+    return entry::guarded(0, [&] {
         Outcome outcome = erase_mark(doc);
         if (outcome == Outcome::kNothing) return 0;
         if (outcome == Outcome::kFailed) return report(doc, outcome);
         SetFileNotSaved(doc);
         return 1;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 EFFECTS_API int Crop(HWND doc) {
     if (!doc) return 1;
-    try {
+    return entry::guarded(0, [&] {
         Outcome outcome = crop_to_mark(doc);
         if (outcome == Outcome::kFailed) return report(doc, outcome);
         SetFileNotSaved(doc);
         return 1;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 EFFECTS_API DWORD InsertSilence(LPVOID frame) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "entry.h"
+
 namespace op {
 
 HWND ask_preview(HWND frame) {
@@ -91,13 +93,7 @@ void run_in_place(HWND frame, const InPlace& op) {
 
 void thread_body(LPVOID frame, void (*body)(HWND frame)) {
     HWND f = static_cast<HWND>(frame);
-    try {
-        body(f);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        BreakThread(f);
-    }
+    entry::guarded([f] { BreakThread(f); }, [&] { body(f); });
     finish(f);
 }
 

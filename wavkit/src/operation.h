@@ -22,7 +22,7 @@
 
 namespace op {
 
-// --- Single steps.
+// --- Single steps (the active document is doc::active_document).
 HWND ask_preview(HWND frame);  // UM_GETPREVIEW: the preview bar
 HWND ask_status(HWND frame);   // UM_GETSTATUSBAR: the status bar
 // UM_THREADBEGIN: the frame counts one more running operation.
