@@ -2,15 +2,11 @@
 // the same bytes in the same run, so that each figure reads as a ratio to
 // memcpy. Each iteration starts from the same data (restored untimed).
 #include <benchmark/benchmark.h>
+#include <kernels/kernels.h>
 
 #include <cstring>
 #include <random>
 #include <vector>
-
-// The kernels are internal to wavkit; the benchmark compiles its own copy.
-#include "../wavkit/src/kernel_amplitude.cpp"
-#include "../wavkit/src/kernel_order.cpp"
-#include "../wavkit/src/kernel_ramp.cpp"
 
 namespace {
 
@@ -70,46 +66,48 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 void BM_Volume(benchmark::State& state) {
     int bits = bits_of(state);
-    run(state, kBytes, [bits](uint8_t* d) { kern::volume_kernel(d, bits, kAll, 1.5f); });
+    run(state, kBytes, [bits](uint8_t* d) { kern::volume_kernel(d, bits, kAll, 1.5f, nullptr); });
 }
 BENCHMARK(BM_Volume)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_PeakVolume(benchmark::State& state) {
     int bits = bits_of(state);
-    run(state, kBytes, [bits](uint8_t* d) { kern::peak_kernel(d, bits, kAll); });
+    run(state, kBytes, [bits](uint8_t* d) { kern::peak_kernel(d, bits, kAll, nullptr); });
 }
 BENCHMARK(BM_PeakVolume)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_Silence(benchmark::State& state) {
     int bits = bits_of(state);
-    run(state, kBytes, [bits](uint8_t* d) { kern::silence_kernel(d, bits, kAll); });
+    run(state, kBytes, [bits](uint8_t* d) { kern::silence_kernel(d, bits, kAll, nullptr); });
 }
 BENCHMARK(BM_Silence)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_Zeroize(benchmark::State& state) {
     int bits = bits_of(state);
     kern::ZeroizeThresholds t = kern::zeroize_thresholds(30);
-    run(state, kBytes, [bits, t](uint8_t* d) { kern::zeroize_kernel(d, bits, kAll, t); });
+    run(state, kBytes, [bits, t](uint8_t* d) { kern::zeroize_kernel(d, bits, kAll, t, nullptr); });
 }
 BENCHMARK(BM_Zeroize)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_Reverse(benchmark::State& state) {
     int bits = bits_of(state);
-    run(state, kBytes, [bits](uint8_t* d) { kern::reverse_kernel(d, bits, kAll); });
+    run(state, kBytes, [bits](uint8_t* d) { kern::reverse_kernel(d, bits, kAll, nullptr); });
 }
 BENCHMARK(BM_Reverse)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_FadeIn(benchmark::State& state) {
     int bits = bits_of(state);
     kern::Ramp ramp = kern::fade_in_ramp(10, kBytes, bits);
-    run(state, kBytes, [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, true); });
+    run(state, kBytes,
+        [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, true, nullptr); });
 }
 BENCHMARK(BM_FadeIn)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 void BM_FadeOut(benchmark::State& state) {
     int bits = bits_of(state);
     kern::Ramp ramp = kern::fade_out_ramp(10, kBytes, bits);
-    run(state, kBytes, [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, false); });
+    run(state, kBytes,
+        [bits, ramp](uint8_t* d) { kern::ramp_kernel(d, bits, kAll, ramp, false, nullptr); });
 }
 BENCHMARK(BM_FadeOut)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
@@ -117,7 +115,7 @@ void BM_ChannelFade(benchmark::State& state) {
     int bits = bits_of(state);
     unsigned align = bits == 8 ? 2 : 4;
     run(state, kBytes, [bits, align](uint8_t* d) {
-        kern::channel_fade_kernel(d, kBytes, bits, align, kAll, 1.0f, true);
+        kern::channel_fade_kernel(d, kBytes, bits, align, kAll, 1.0f, true, nullptr);
     });
 }
 BENCHMARK(BM_ChannelFade)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
@@ -125,8 +123,9 @@ BENCHMARK(BM_ChannelFade)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 void BM_MovingAverage(benchmark::State& state) {
     int bits = bits_of(state);
     uint32_t values = bits == 8 ? kBytes : kBytes / 2;
-    run(state, kBytes,
-        [bits, values](uint8_t* d) { kern::moving_average_kernel(d, bits, 0, values, 6); });
+    run(state, kBytes, [bits, values](uint8_t* d) {
+        kern::moving_average_kernel(d, bits, 0, values, 6, nullptr);
+    });
 }
 BENCHMARK(BM_MovingAverage)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
@@ -134,8 +133,9 @@ BENCHMARK(BM_MovingAverage)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 void BM_Stretch(benchmark::State& state) {
     int bits = bits_of(state);
     uint32_t values = bits == 8 ? kBytes : kBytes / 2;
-    run(state, 2ull * kBytes,
-        [bits, values](uint8_t* d) { kern::resample_kernel(d, bits, values, 2 * values, 0.5f); });
+    run(state, 2ull * kBytes, [bits, values](uint8_t* d) {
+        kern::resample_kernel(d, bits, values, 2 * values, 0.5f, nullptr);
+    });
 }
 BENCHMARK(BM_Stretch)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
@@ -143,14 +143,16 @@ BENCHMARK(BM_Stretch)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 void BM_Compress(benchmark::State& state) {
     int bits = bits_of(state);
     uint32_t values = bits == 8 ? kBytes : kBytes / 2;
-    run(state, kBytes,
-        [bits, values](uint8_t* d) { kern::resample_kernel(d, bits, values, values / 2, 2.0f); });
+    run(state, kBytes, [bits, values](uint8_t* d) {
+        kern::resample_kernel(d, bits, values, values / 2, 2.0f, nullptr);
+    });
 }
 BENCHMARK(BM_Compress)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
 // Erase of the first 10 MB: 90 MB move down.
 void BM_EraseMove(benchmark::State& state) {
-    run(state, kBytes - (10u << 20), [](uint8_t* d) { kern::bring_down(d, 0, 10u << 20, kBytes); });
+    run(state, kBytes - (10u << 20),
+        [](uint8_t* d) { kern::bring_down(d, 0, 10u << 20, kBytes, nullptr); });
 }
 BENCHMARK(BM_EraseMove)->Unit(benchmark::kMillisecond);
 
@@ -159,15 +161,15 @@ void BM_CropMove(benchmark::State& state) {
     uint32_t start = static_cast<uint32_t>(state.range(0)) << 20;
     uint32_t length = static_cast<uint32_t>(state.range(1)) << 20;
     run(state, length,
-        [start, length](uint8_t* d) { kern::bring_down(d, 0, start, start + length); });
+        [start, length](uint8_t* d) { kern::bring_down(d, 0, start, start + length, nullptr); });
 }
 BENCHMARK(BM_CropMove)->Args({10, 90})->Args({50, 40})->Unit(benchmark::kMillisecond);
 
 // Insertion of 10 MB of silence at 1 MB: 99 MB move up, 10 MB filled.
 void BM_InsertMove(benchmark::State& state) {
     run(state, kBytes, [](uint8_t* d) {
-        kern::move_up(d, 1u << 20, 10u << 20, kBytes);
-        kern::fill_silence(d, 8, 1u << 20, 10u << 20);
+        kern::move_up(d, 1u << 20, 10u << 20, kBytes, nullptr);
+        kern::fill_silence(d, 8, 1u << 20, 10u << 20, nullptr);
     });
 }
 BENCHMARK(BM_InsertMove)->Unit(benchmark::kMillisecond);

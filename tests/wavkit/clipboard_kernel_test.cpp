@@ -2,10 +2,10 @@
 // average with its gain and clamping, growth past the data's end, and frame
 // alignment of positions and sizes.
 #include <gtest/gtest.h>
+#include <kernels/clipboard_kernels.h>
 
+#include <cstring>
 #include <vector>
-
-#include "../../wavkit/src/clipboard_kernels.h"
 
 namespace {
 

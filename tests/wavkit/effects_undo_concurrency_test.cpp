@@ -2,11 +2,11 @@
 // at once on one document run one after the other, and on two documents side
 // by side, each with the right result.
 #include <gtest/gtest.h>
+#include <kernels/kernels.h>
 #include <sonrel/effects.h>
 
 #include <atomic>
 
-#include "../../wavkit/src/kernels.h"
 #include "effects_fixture.h"
 
 namespace {
@@ -108,19 +108,20 @@ TEST(EffectsUndo, InsertionAndDeletionAreUndoneExactly) {
 
 Bytes volume_of(Bytes data, unsigned percent) {
     kern::volume_kernel(data.data(), 16, kern::ByteRange{0, static_cast<uint32_t>(data.size())},
-                        kern::volume_gain(percent));
+                        kern::volume_gain(percent), nullptr);
     return data;
 }
 
 Bytes reversed(Bytes data) {
-    kern::reverse_kernel(data.data(), 16, kern::ByteRange{0, static_cast<uint32_t>(data.size())});
+    kern::reverse_kernel(data.data(), 16, kern::ByteRange{0, static_cast<uint32_t>(data.size())},
+                         nullptr);
     return data;
 }
 
 Bytes faded_in(Bytes data, unsigned percent) {
     uint32_t n = static_cast<uint32_t>(data.size());
     kern::ramp_kernel(data.data(), 16, kern::ByteRange{0, n}, kern::fade_in_ramp(percent, n, 16),
-                      true);
+                      true, nullptr);
     return data;
 }
 
@@ -130,7 +131,7 @@ Bytes sped_up(Bytes data) {
     uint32_t size =
         static_cast<uint32_t>(kern::scaled_size(static_cast<uint32_t>(data.size()), f.length));
     kern::resample_kernel(data.data(), 16, static_cast<uint32_t>(data.size() / 2), size / 2,
-                          f.speed);
+                          f.speed, nullptr);
     data.resize(size);
     if (size % 2) data[size - 1] = 0;
     return data;

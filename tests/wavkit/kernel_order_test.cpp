@@ -13,24 +13,25 @@ using kern::ByteRange;
 
 TEST(KernelReverse, FirstValueStaysAndTheRestIsReversed) {
     Bytes b{1, 2, 3, 4, 5};
-    kern::reverse_kernel(b.data(), 8, ByteRange{0, 5});
+    kern::reverse_kernel(b.data(), 8, ByteRange{0, 5}, kNoCheck);
     EXPECT_EQ(b, (Bytes{1, 5, 4, 3, 2}));
     // 16-bit stereo L0 R0 L1 R1 becomes L0 R1 L1 R0: every value keeps its channel slot.
     Bytes w = bytes_of({10, 20, 11, 21});
-    kern::reverse_kernel(w.data(), 16, ByteRange{0, 8});
+    kern::reverse_kernel(w.data(), 16, ByteRange{0, 8}, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{10, 21, 11, 20}));
 }
 
 TEST(KernelReverse, OnlyTheRangeMovesAndTinyRangesStay) {
     Bytes b{9, 1, 2, 3, 4, 9};
-    kern::reverse_kernel(b.data(), 8, ByteRange{1, 4});
+    kern::reverse_kernel(b.data(), 8, ByteRange{1, 4}, kNoCheck);
     EXPECT_EQ(b, (Bytes{9, 1, 4, 3, 2, 9}));
-    kern::reverse_kernel(b.data(), 8, ByteRange{1, 2});
+    kern::reverse_kernel(b.data(), 8, ByteRange{1, 2}, kNoCheck);
     EXPECT_EQ(b, (Bytes{9, 1, 4, 3, 2, 9}));
-    kern::reverse_kernel(b.data(), 8, ByteRange{1, 0});
+    kern::reverse_kernel(b.data(), 8, ByteRange{1, 0}, kNoCheck);
     EXPECT_EQ(b, (Bytes{9, 1, 4, 3, 2, 9}));
     Bytes w = bytes_of({5, 6, 7, 8});
-    kern::reverse_kernel(w.data(), 16, ByteRange{3, 4});  // values 1 .. 3: only 2 follows 1
+    // Values 1 .. 3: only 2 follows 1.
+    kern::reverse_kernel(w.data(), 16, ByteRange{3, 4}, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{5, 6, 7, 8}));
 }
 
@@ -46,35 +47,35 @@ TEST(KernelReverse, LargeRangesAcrossManySlices) {
             expect = bytes_of(w);
         }
         kern::reverse_kernel(data.data(), bits,
-                             ByteRange{3, static_cast<uint32_t>(data.size() - 4)});
+                             ByteRange{3, static_cast<uint32_t>(data.size() - 4)}, kNoCheck);
         ASSERT_EQ(data, expect) << bits;
     }
 }
 
 TEST(KernelAverage, ReadsValuesNotYetAveragedAndKeepsTheLastWidth) {
     Bytes b{10, 20, 30, 40, 50, 60, 70};
-    kern::moving_average_kernel(b.data(), 8, 0, 7, 3);
+    kern::moving_average_kernel(b.data(), 8, 0, 7, 3, kNoCheck);
     EXPECT_EQ(b, (Bytes{20, 30, 40, 50, 50, 60, 70}));
     // 8-bit sums of unsigned bytes round down; 16-bit sums truncate toward zero.
     Bytes r{1, 1, 2, 9, 9, 9};
-    kern::moving_average_kernel(r.data(), 8, 0, 6, 3);
+    kern::moving_average_kernel(r.data(), 8, 0, 6, 3, kNoCheck);
     EXPECT_EQ(r, (Bytes{1, 4, 6, 9, 9, 9}));
     Bytes w = bytes_of({-1, -1, -2, 5, 5, 5});
-    kern::moving_average_kernel(w.data(), 16, 0, 6, 3);
+    kern::moving_average_kernel(w.data(), 16, 0, 6, 3, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{-1, 0, 2, 5, 5, 5}));
 }
 
 TEST(KernelAverage, NothingChangesWhenTheStretchHoldsTheWidthOrLess) {
     Bytes b{10, 20, 30, 40, 50, 60};
-    kern::moving_average_kernel(b.data(), 8, 0, 6, 6);
+    kern::moving_average_kernel(b.data(), 8, 0, 6, 6, kNoCheck);
     EXPECT_EQ(b, (Bytes{10, 20, 30, 40, 50, 60}));
-    kern::moving_average_kernel(b.data(), 8, 2, 4, 3);
+    kern::moving_average_kernel(b.data(), 8, 2, 4, 3, kNoCheck);
     EXPECT_EQ(b, (Bytes{10, 20, 30, 40, 50, 60}));
-    kern::moving_average_kernel(b.data(), 8, 0, 6, 21);
+    kern::moving_average_kernel(b.data(), 8, 0, 6, 21, kNoCheck);
     EXPECT_EQ(b, (Bytes{10, 20, 30, 40, 50, 60}));
     // Width 6 over 7 values averages only the first.
     Bytes c{0, 6, 6, 6, 6, 6, 6};
-    kern::moving_average_kernel(c.data(), 8, 0, 7, 6);
+    kern::moving_average_kernel(c.data(), 8, 0, 7, 6, kNoCheck);
     EXPECT_EQ(c, (Bytes{5, 6, 6, 6, 6, 6, 6}));
 }
 
@@ -101,7 +102,7 @@ TEST(KernelAverage, EveryWidthMatchesTheDefinitionOnLongStretches) {
                 }
                 expect = bytes_of(out);
             }
-            kern::moving_average_kernel(data.data(), bits, first, end, width);
+            kern::moving_average_kernel(data.data(), bits, first, end, width, kNoCheck);
             ASSERT_EQ(data, expect) << "width " << width << ", " << bits << " bits";
         }
     }
@@ -124,43 +125,43 @@ TEST(KernelSpeed, FactorsAndSizes) {
 
 TEST(KernelSpeed, StretchingRepeatsTheNearestEarlierValue) {
     Bytes b{1, 2, 3, 4, 0, 0, 0, 0};
-    kern::resample_kernel(b.data(), 8, 4, 8, 0.5f);
+    kern::resample_kernel(b.data(), 8, 4, 8, 0.5f, kNoCheck);
     EXPECT_EQ(b, (Bytes{1, 1, 2, 2, 3, 3, 4, 4}));
     Bytes w = bytes_of({-1, 2, -3, 0, 0, 0});
-    kern::resample_kernel(w.data(), 16, 3, 6, 0.5f);
+    kern::resample_kernel(w.data(), 16, 3, 6, 0.5f, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{-1, -1, 2, 2, -3, -3}));
 }
 
 TEST(KernelSpeed, CompressingKeepsEverySecondValue) {
     Bytes b{1, 2, 3, 4, 5, 6, 7, 8};
-    kern::resample_kernel(b.data(), 8, 8, 4, 2.0f);
+    kern::resample_kernel(b.data(), 8, 8, 4, 2.0f, kNoCheck);
     EXPECT_EQ(b, (Bytes{1, 3, 5, 7, 5, 6, 7, 8}));
     Bytes c{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    kern::resample_kernel(c.data(), 8, 10, 6, 1.5f);  // trunc(i * 1.5)
+    kern::resample_kernel(c.data(), 8, 10, 6, 1.5f, kNoCheck);  // trunc(i * 1.5)
     EXPECT_EQ(Bytes(c.begin(), c.begin() + 6), (Bytes{0, 1, 3, 4, 6, 7}));
 }
 
 TEST(KernelSpeed, SourcesNeverReachPastTheOldValues) {
     // Ten values read at trunc(i * 1.5) would reach index 13: the source is held at 9.
     Bytes b{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    kern::resample_kernel(b.data(), 8, 10, 10, 1.5f);
+    kern::resample_kernel(b.data(), 8, 10, 10, 1.5f, kNoCheck);
     EXPECT_EQ(b, (Bytes{0, 1, 3, 4, 6, 7, 9, 9, 9, 9}));
     Bytes w = bytes_of({1, 2, 3});
-    kern::resample_kernel(w.data(), 16, 3, 3, 5.0f);
+    kern::resample_kernel(w.data(), 16, 3, 3, 5.0f, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{1, 3, 3}));
 }
 
 TEST(KernelMoves, DownUpRotateAndSilence) {
     Bytes b{0, 1, 2, 3, 4, 5, 6, 7};
-    kern::move_down(b.data(), 2, 5, 8);
+    kern::move_down(b.data(), 2, 5, 8, kNoCheck);
     EXPECT_EQ(b, (Bytes{0, 1, 5, 6, 7, 5, 6, 7}));
     Bytes u{0, 1, 2, 3, 4, 0, 0};
-    kern::move_up(u.data(), 1, 2, 5);
+    kern::move_up(u.data(), 1, 2, 5, kNoCheck);
     EXPECT_EQ(u, (Bytes{0, 1, 2, 1, 2, 3, 4}));
     Bytes r{0, 1, 2, 3, 4, 5};
-    kern::rotate_bytes(r.data(), 1, 3, 6);
+    kern::rotate_bytes(r.data(), 1, 3, 6, kNoCheck);
     EXPECT_EQ(r, (Bytes{0, 3, 4, 5, 1, 2}));
-    kern::rotate_bytes(r.data(), 1, 4, 6);
+    kern::rotate_bytes(r.data(), 1, 4, 6, kNoCheck);
     EXPECT_EQ(r, (Bytes{0, 1, 2, 3, 4, 5}));
 }
 
@@ -169,12 +170,12 @@ TEST(KernelMoves, LongMovesCrossSlicesInTheRightOrder) {
     Bytes data = random_bytes(size + 1000, 3);
     Bytes expect = data;
     std::copy(expect.begin() + 777, expect.begin() + size, expect.begin() + 100);
-    kern::move_down(data.data(), 100, 777, size);
+    kern::move_down(data.data(), 100, 777, size, kNoCheck);
     ASSERT_EQ(data, expect);
     data = random_bytes(size + 1000, 4);
     expect = data;
     std::copy_backward(expect.begin() + 50, expect.begin() + size, expect.begin() + size + 999);
-    kern::move_up(data.data(), 50, 999, size);
+    kern::move_up(data.data(), 50, 999, size, kNoCheck);
     ASSERT_EQ(data, expect);
 }
 
@@ -186,19 +187,19 @@ TEST(KernelMoves, BringDownMovesTheTailAndRestoreDownUndoesItExactly) {
     for (Case c : {Case{2, 7, 9}, Case{2, 4, 9}, Case{0, 3, 6}, Case{0, 1, 9}, Case{5, 9, 9}}) {
         Bytes data{10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
         const Bytes before = data;
-        kern::bring_down(data.data(), c.to, c.from, c.end);
+        kern::bring_down(data.data(), c.to, c.from, c.end, kNoCheck);
         for (uint32_t i = 0; i < c.end - c.from; ++i) ASSERT_EQ(data[c.to + i], before[c.from + i]);
         for (uint32_t i = 0; i < c.to; ++i) ASSERT_EQ(data[i], before[i]);
         for (uint32_t i = c.end; i < data.size(); ++i) ASSERT_EQ(data[i], before[i]);
-        kern::restore_down(data.data(), c.to, c.from, c.end);
+        kern::restore_down(data.data(), c.to, c.from, c.end, kNoCheck);
         ASSERT_EQ(data, before) << c.to << " " << c.from << " " << c.end;
     }
     const uint32_t size = 5u << 20;
     Bytes big = random_bytes(size, 9);
     const Bytes before = big;
-    kern::bring_down(big.data(), 1000, 3u << 20, size);
+    kern::bring_down(big.data(), 1000, 3u << 20, size, kNoCheck);
     ASSERT_TRUE(std::equal(before.begin() + (3u << 20), before.end(), big.begin() + 1000));
-    kern::restore_down(big.data(), 1000, 3u << 20, size);
+    kern::restore_down(big.data(), 1000, 3u << 20, size, kNoCheck);
     ASSERT_EQ(big, before);
 }
 

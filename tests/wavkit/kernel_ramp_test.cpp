@@ -31,7 +31,7 @@ TEST(KernelFade, FadeInOverFourBytesFromTenPerCent) {
     Ramp ramp = kern::fade_in_ramp(10, 4, 8);
     EXPECT_EQ(ramp.start, 1.0f - 0.9f);
     EXPECT_EQ(ramp.step, 0.9f / 4.0f);
-    kern::ramp_kernel(b.data(), 8, ByteRange{0, 4}, ramp, true);
+    kern::ramp_kernel(b.data(), 8, ByteRange{0, 4}, ramp, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{138, 160, 183, 205}));
 }
 
@@ -40,7 +40,7 @@ TEST(KernelFade, FadeOutFallsFromFullVolume) {
     Ramp ramp = kern::fade_out_ramp(0, 8, 8);
     EXPECT_EQ(ramp.start, 1.0f);
     EXPECT_EQ(ramp.step, 0.125f);
-    kern::ramp_kernel(b.data(), 8, ByteRange{0, 8}, ramp, false);
+    kern::ramp_kernel(b.data(), 8, ByteRange{0, 8}, ramp, false, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 215, 203, 190, 178, 165, 153, 140}));
 }
 
@@ -48,13 +48,13 @@ TEST(KernelFade, StereoChannelsOfOneFrameGetSuccessiveGains) {
     Bytes w = bytes_of({1000, 1000, 1000, 1000});
     Ramp ramp = kern::fade_out_ramp(0, 8, 16);  // N = 4 values
     EXPECT_EQ(ramp.step, 0.25f);
-    kern::ramp_kernel(w.data(), 16, ByteRange{0, 8}, ramp, false);
+    kern::ramp_kernel(w.data(), 16, ByteRange{0, 8}, ramp, false, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{1000, 750, 500, 250}));
 }
 
 TEST(KernelFade, OnlyTheRangeChanges) {
     Bytes b(10, 228);
-    kern::ramp_kernel(b.data(), 8, ByteRange{3, 4}, kern::fade_out_ramp(0, 4, 8), false);
+    kern::ramp_kernel(b.data(), 8, ByteRange{3, 4}, kern::fade_out_ramp(0, 4, 8), false, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 228, 228, 228, 203, 178, 153, 228, 228, 228}));
 }
 
@@ -77,7 +77,7 @@ TEST(KernelFade, LongRangesGiveExactlyTheSequentialSum) {
                              : kern::fade_out_ramp(c.percent, c.bytes, c.bits);
         Bytes expect = data;
         reference_ramp(expect, c.bits, r, ramp, c.rising);
-        kern::ramp_kernel(data.data(), c.bits, r, ramp, c.rising);
+        kern::ramp_kernel(data.data(), c.bits, r, ramp, c.rising, kNoCheck);
         ASSERT_EQ(data, expect) << c.bits << " bits, " << c.percent << " per cent";
     }
 }
@@ -89,32 +89,34 @@ TEST(KernelFade, StepsTooFineForTheFastPathStillFollowTheSequentialSum) {
         Bytes data = random_bytes(4096, 7);
         Bytes expect = data;
         reference_ramp(expect, 16, ByteRange{0, 4096}, ramp, false);
-        kern::ramp_kernel(data.data(), 16, ByteRange{0, 4096}, ramp, false);
+        kern::ramp_kernel(data.data(), 16, ByteRange{0, 4096}, ramp, false, kNoCheck);
         ASSERT_EQ(data, expect) << ramp.start << " " << ramp.step;
     }
 }
 
 TEST(KernelChannelFade, EightBitLeftToRightAndRightToLeft) {
     Bytes b(8, 228);
-    ByteRange touched = kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, true);
+    ByteRange touched =
+        kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 128, 203, 153, 178, 178, 153, 203}));
     EXPECT_EQ(touched.start, 0u);
     EXPECT_EQ(touched.length, 8u);
     b.assign(8, 228);
-    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, false);
+    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, false, kNoCheck);
     EXPECT_EQ(b, (Bytes{128, 228, 153, 203, 178, 178, 203, 153}));
 }
 
 TEST(KernelChannelFade, EightBitStartMovesToTheNextFrameAndStopsBeforeTheDataEnd) {
     // Start 1 is not a multiple of the block align: the four frames begin at 2.
     Bytes b(12, 228);
-    ByteRange touched = kern::channel_fade_kernel(b.data(), 10, 8, 2, ByteRange{1, 8}, 1.0f, true);
+    ByteRange touched =
+        kern::channel_fade_kernel(b.data(), 10, 8, 2, ByteRange{1, 8}, 1.0f, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 228, 228, 128, 203, 153, 178, 178, 153, 203, 228, 228}));
     EXPECT_EQ(touched.start, 2u);
     EXPECT_EQ(touched.length, 8u);
     // With 9 bytes of data the fourth frame would reach byte 9: it is left alone.
     b.assign(12, 228);
-    touched = kern::channel_fade_kernel(b.data(), 9, 8, 2, ByteRange{1, 8}, 1.0f, true);
+    touched = kern::channel_fade_kernel(b.data(), 9, 8, 2, ByteRange{1, 8}, 1.0f, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 228, 228, 128, 203, 153, 178, 178, 228, 228, 228, 228}));
     EXPECT_EQ(touched.length, 6u);
 }
@@ -123,19 +125,21 @@ TEST(KernelChannelFade, EightBitOddLengthWalksOneFrameMore) {
     // Length 7: frames ((7 - 1) / 2) + 1 = 4, step 1 / 3 in single precision;
     // the last gain falls a hair below 0, so the left value truncates to 0.
     Bytes b(8, 228);
-    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 7}, 1.0f, true);
+    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 7}, 1.0f, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 128, 194, 161, 161, 194, 128, 228}));
 }
 
 TEST(KernelChannelFade, SixteenBitStartAddsItsRemainderAndStaysInTheData) {
     // Start 2, block align 4: the start becomes 4; frames at values 2 and 4; step 1 / 2.
     Bytes w = bytes_of({1000, 1000, 1000, 1000, 1000, 1000, 1000});
-    ByteRange touched = kern::channel_fade_kernel(w.data(), 12, 16, 4, ByteRange{2, 8}, 1.0f, true);
+    ByteRange touched =
+        kern::channel_fade_kernel(w.data(), 12, 16, 4, ByteRange{2, 8}, 1.0f, true, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{1000, 1000, 1000, 0, 500, 500, 1000}));
     EXPECT_EQ(touched.start, 4u);
     EXPECT_EQ(touched.length, 8u);
     w = bytes_of({1000, 1000, 1000, 1000, 1000, 1000, 1000});
-    touched = kern::channel_fade_kernel(w.data(), 10, 16, 4, ByteRange{2, 8}, 1.0f, false);
+    touched =
+        kern::channel_fade_kernel(w.data(), 10, 16, 4, ByteRange{2, 8}, 1.0f, false, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{1000, 1000, 0, 1000, 1000, 1000, 1000}));
     EXPECT_EQ(touched.length, 4u);
 }
@@ -153,8 +157,8 @@ TEST(KernelChannelFade, SpanIsKnownBeforeTheChange) {
     for (const Case& c : cases) {
         Bytes data(c.dataBytes + 8, 77);
         ByteRange planned = kern::channel_fade_span(c.dataBytes, c.bits, c.align, c.r);
-        ByteRange touched =
-            kern::channel_fade_kernel(data.data(), c.dataBytes, c.bits, c.align, c.r, 1.0f, true);
+        ByteRange touched = kern::channel_fade_kernel(data.data(), c.dataBytes, c.bits, c.align,
+                                                      c.r, 1.0f, true, kNoCheck);
         EXPECT_EQ(planned.start, touched.start);
         EXPECT_EQ(planned.length, touched.length);
         EXPECT_LE(planned.start + planned.length, c.dataBytes);
@@ -168,12 +172,12 @@ TEST(KernelChannelFade, SpanIsKnownBeforeTheChange) {
 
 TEST(KernelChannelFade, StartGainAboveOneIsTakenAsOne) {
     Bytes a(8, 228), b(8, 228);
-    kern::channel_fade_kernel(a.data(), 8, 8, 2, ByteRange{0, 8}, 2.5f, true);
-    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, true);
+    kern::channel_fade_kernel(a.data(), 8, 8, 2, ByteRange{0, 8}, 2.5f, true, kNoCheck);
+    kern::channel_fade_kernel(b.data(), 8, 8, 2, ByteRange{0, 8}, 1.0f, true, kNoCheck);
     EXPECT_EQ(a, b);
     // A lower start gain shifts the whole walk: 0.5, 0.25, 0, -0.25.
     Bytes c(8, 228);
-    kern::channel_fade_kernel(c.data(), 8, 8, 2, ByteRange{0, 8}, 0.5f, true);
+    kern::channel_fade_kernel(c.data(), 8, 8, 2, ByteRange{0, 8}, 0.5f, true, kNoCheck);
     EXPECT_EQ(c, (Bytes{178, 178, 153, 203, 128, 228, 103, 253}));
 }
 
@@ -204,7 +208,7 @@ TEST(KernelChannelFade, LongStereoRangesGiveExactlyTheSequentialSum) {
                 }
             }
             kern::channel_fade_kernel(data.data(), bytes, bits, align, ByteRange{0, bytes}, 1.0f,
-                                      leftToRight);
+                                      leftToRight, kNoCheck);
             ASSERT_EQ(data, expect) << bits << " bits";
         }
     }
@@ -212,13 +216,14 @@ TEST(KernelChannelFade, LongStereoRangesGiveExactlyTheSequentialSum) {
 
 TEST(KernelChannelFade, TinyRangesTouchAtMostOneFrame) {
     Bytes b{228, 228, 228, 228};
-    ByteRange touched = kern::channel_fade_kernel(b.data(), 4, 8, 2, ByteRange{0, 1}, 1.0f, true);
+    ByteRange touched =
+        kern::channel_fade_kernel(b.data(), 4, 8, 2, ByteRange{0, 1}, 1.0f, true, kNoCheck);
     EXPECT_EQ(b, (Bytes{228, 128, 228, 228}));
     EXPECT_EQ(touched.length, 2u);
     Bytes w = bytes_of({7, 7, 7});
-    touched = kern::channel_fade_kernel(w.data(), 6, 16, 4, ByteRange{0, 3}, 1.0f, true);
+    touched = kern::channel_fade_kernel(w.data(), 6, 16, 4, ByteRange{0, 3}, 1.0f, true, kNoCheck);
     EXPECT_EQ(words_of(w), (Words{7, 0, 7}));
-    touched = kern::channel_fade_kernel(w.data(), 6, 16, 4, ByteRange{0, 0}, 1.0f, true);
+    touched = kern::channel_fade_kernel(w.data(), 6, 16, 4, ByteRange{0, 0}, 1.0f, true, kNoCheck);
     EXPECT_EQ(touched.length, 0u);
 }
 

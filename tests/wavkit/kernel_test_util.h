@@ -1,14 +1,17 @@
 // Byte buffers for the kernel tests: 8-bit bytes and 16-bit values side by side.
 #pragma once
 
+#include <kernels/kernels.h>
+
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
 
-#include "../../wavkit/src/kernels.h"
-
 namespace kernel_test {
+
+// The kernels' results do not depend on a checkpoint; most tests give none.
+constexpr kern::Checkpoint kNoCheck = nullptr;
 
 using Bytes = std::vector<uint8_t>;
 using Words = std::vector<int16_t>;

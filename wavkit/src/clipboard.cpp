@@ -9,6 +9,7 @@
 // (boxes included) are shown only after the guard is let go.
 #include "clipboard.h"
 
+#include <kernels/clipboard_kernels.h>
 #include <kit/rvg32.h>
 #include <sonrel/effects.h>
 #include <sonrel/messages.h>
@@ -19,7 +20,7 @@
 #include <cstring>
 #include <string>
 
-#include "clipboard_kernels.h"
+#include "entry.h"
 #include "operation.h"
 
 namespace {
@@ -29,7 +30,6 @@ using kern::ByteRange;
 constexpr UINT kCopyName = 15010;
 constexpr UINT kPasteName = 15011;
 constexpr UINT kMixName = 15012;
-const char kNoMemory[] = "Not enough memory.";
 const char kIncompatible[] = "Incompatible format.";
 const char kCannotWrite[] = "Cannot write data.";
 
@@ -207,7 +207,7 @@ void merge_body(HWND doc, HWND frame, UINT name, Merge merge, float gain) {
         if (o == Outcome::kIncompatible || o == Outcome::kNoMemory) {
             ForbidUndo(doc);
             c.reset();
-            ErrorBox(doc, o == Outcome::kIncompatible ? kIncompatible : kNoMemory);
+            ErrorBox(doc, o == Outcome::kIncompatible ? kIncompatible : entry::kNotEnoughMemory);
             BreakThread(frame);
         }
     } else {
@@ -242,17 +242,14 @@ using Body = void (*)(HWND doc, HWND frame, clip::ClipboardLock& lock);
 [[noreturn]] void clipboard_thread(LPVOID arg, DWORD pauseMs, Body body) {
     HWND doc = static_cast<HWND>(arg);
     HWND frame = nullptr;
-    try {
+    entry::guarded([&] {
         clip::ClipboardLock lock;
         lock.acquire();
         if (pauseMs) Sleep(pauseMs);
         frame = clip::frame_of(doc);
         body(doc, frame, lock);
         op::finish(frame);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     BreakThread(frame);
 }
 
@@ -299,7 +296,7 @@ int copy_and_paste(HWND doc, DWORD target) {
     if (o == Outcome::kNothing) return 0;
     if (o == Outcome::kNoMemory) {
         ForbidUndo(doc);
-        ErrorBox(doc, kNoMemory);
+        entry::not_enough_memory(doc);
         return 0;
     }
     if (o == Outcome::kDone) SetFileNotSaved(doc);
@@ -357,32 +354,20 @@ EFFECTS_API DWORD PasteMixFromClipboard(LPVOID doc) {
 }
 
 EFFECTS_API int ClipboardToFile(HWND, LPCSTR path) {
-    try {
+    entry::guarded([&] {
         if (path) CopyFile(clip::clipboard_path().c_str(), path, FALSE);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     return 1;
 }
 
 EFFECTS_API int FileToClipboard(HWND, LPCSTR path) {
-    try {
+    entry::guarded([&] {
         if (path) CopyFile(path, clip::clipboard_path().c_str(), FALSE);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     return 1;
 }
 
 EFFECTS_API int CopyAndPaste(HWND doc, DWORD target) {
     if (!doc) return 0;
-    try {
-        return copy_and_paste(doc, target);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    return entry::guarded(0, [&] { return copy_and_paste(doc, target); });
 }

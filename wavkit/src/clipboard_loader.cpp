@@ -4,19 +4,18 @@
 // The reading steps are those of the wave file reader; a data chunk that
 // claims more than the file holds gives silence for the rest, and a size whose
 // file length would not fit 32 bits is refused.
+#include <kernels/clipboard_kernels.h>
 #include <sonrel/messages.h>
 
 #include <cstring>
 
 #include "clipboard.h"
-#include "clipboard_kernels.h"
+#include "entry.h"
 #include "wavefile.h"
 
 namespace clip {
 
 namespace {
-
-const char kNoMemory[] = "Not enough memory.";
 
 // Shows a reading failure (no owner) and gives false.
 bool refuse(const char* message) {
@@ -41,7 +40,7 @@ bool read_clip(HWND doc, Clip& out) {
     if (const char* message = wave::read_format(s)) return refuse(message);
     if (const char* message = wave::find_data(s)) return refuse(message);
     if (!doc::data_size_fits(s.header.dataSize)) {
-        ErrorBox(doc, kNoMemory);
+        entry::not_enough_memory(doc);
         return false;
     }
     out.data = doc::alloc_block(uint64_t{s.header.dataSize} + WAVE_SPARE_BYTES, true);
@@ -54,7 +53,7 @@ bool read_clip(HWND doc, Clip& out) {
     }
     if (!made) {
         out.reset();
-        ErrorBox(doc, kNoMemory);
+        entry::not_enough_memory(doc);
         return false;
     }
     if (!wave::read_data(s, out.data)) {
@@ -199,14 +198,12 @@ bool load_clip(HWND doc, bool anyFormat, Clip& out) {
 
 bool load(HWND doc, bool anyFormat, Clip& out) {
     out.reset();
-    try {
-        return load_clip(doc, anyFormat, out);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        out.reset();
-        return false;
-    }
+    return entry::guarded(
+        [&] {
+            out.reset();
+            return false;
+        },
+        [&] { return load_clip(doc, anyFormat, out); });
 }
 
 Clip::~Clip() {

@@ -2,7 +2,6 @@
 // ("HEADER"), the clipboard file's format ("CLIPBOARDHEADER") and the about
 // box.
 #include <sonrel/dialogs.h>
-#include <sonrel/messages.h>
 
 #include <cstdio>
 #include <string>
@@ -10,6 +9,7 @@
 #include "clipboard.h"
 #include "dialogs_private.h"
 #include "document.h"
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -44,18 +44,13 @@ void fill_combo(HWND dlg, int id, const char* const* items, int n, int selected)
     if (selected >= 0) SendDlgItemMessage(dlg, id, CB_SETCURSEL, WPARAM(selected), 0);
 }
 
-HWND active_document(HWND dlg) {
-    auto frame = reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER));
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
-
 void init_header(HWND dlg, LPARAM frame) {
     SetWindowLongPtr(dlg, DWLP_USER, frame);
     filedlg::centre_over_parent(dlg, dlgs::kRaise);
     // Converting needs the format conversion of the import unit, which is
     // not there yet: the button stays disabled.
     EnableWindow(GetDlgItem(dlg, kConvert), FALSE);
-    doc::Pin<HeaderBlock> h(active_document(dlg), "HEADER");
+    doc::Pin<HeaderBlock> h(dlgs::active_document(dlg), "HEADER");
     if (!h) return;
     fill_combo(dlg, kBits, kBitNames, 2, h->bitsPerSample == 16 ? 1 : 0);
     fill_combo(dlg, kChannels, kChannelNames, 2, h->channels == 2 ? 1 : 0);
@@ -67,7 +62,7 @@ void init_header(HWND dlg, LPARAM frame) {
 // Writes the chosen format into the document's HEADER; the sample bytes stay
 // and are read in the new format from then on.
 void change_settings(HWND dlg) {
-    HWND doc = active_document(dlg);
+    HWND doc = dlgs::active_document(dlg);
     BOOL ok = FALSE;
     UINT rate = GetDlgItemInt(dlg, kRate, &ok, FALSE);
     if (rate == 0 || rate > kMaxRate) {
@@ -91,7 +86,7 @@ void change_settings(HWND dlg) {
 }
 
 INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             init_header(dlg, lp);
             return TRUE;
@@ -106,11 +101,7 @@ INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         return FALSE;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // What the clipboard dialog shows: the format and the chunk sizes in bytes.
@@ -144,7 +135,7 @@ bool read_clipboard(const std::string& path, ClipboardInfo* info) {
 }
 
 INT_PTR CALLBACK clipboard_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             filedlg::centre_over_parent(dlg, dlgs::kRaise);
             const auto* info = reinterpret_cast<const ClipboardInfo*>(lp);
@@ -172,11 +163,7 @@ INT_PTR CALLBACK clipboard_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             default:
                 return FALSE;
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // The about box keeps its template position; any button closes it.
@@ -190,36 +177,24 @@ INT_PTR CALLBACK about_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 }  // namespace
 
 WAVKIT_API BOOL ShowHeader(HWND frame) {
-    try {
+    return entry::guarded(0, [&] {
         return dlgs::run(frame, "HEADER", header_proc, reinterpret_cast<LPARAM>(frame));
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 WAVKIT_API BOOL ShowClipboardHeader(HWND frame) {
-    try {
+    entry::guarded([&] {
         ClipboardInfo info{};
         if (!read_clipboard(clip::clipboard_path(), &info)) {
             MessageBox(nullptr, "No Clipboard File", "Warning...", MB_OK | MB_ICONERROR);
-            return 0;
+            return;
         }
         dlgs::run(frame, "CLIPBOARDHEADER", clipboard_proc, reinterpret_cast<LPARAM>(&info));
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     return 0;
 }
 
 WAVKIT_API BOOL ShowAbout(HWND frame) {
-    try {
-        dlgs::run(frame, "ABOUT", about_proc, 0);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    entry::guarded([&] { dlgs::run(frame, "ABOUT", about_proc, 0); });
     return 0;
 }

@@ -4,12 +4,12 @@
 // procedure driven by a row of kNumbers.
 #include <kit/rvg32.h>
 #include <sonrel/dialogs.h>
-#include <sonrel/messages.h>
 
 #include <cstdio>
 
 #include "dialogs_private.h"
 #include "document.h"
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -75,7 +75,7 @@ void follow_smooth_box(HWND dlg) {
 // exception ends nothing and leaves the message unhandled.
 template <typename Init, typename Command>
 INT_PTR dispatch(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, Init init, Command command) {
-    try {
+    return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
             init(dlg, lp);
             return TRUE;
@@ -86,11 +86,7 @@ INT_PTR dispatch(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, Init init, Command co
             return TRUE;
         }
         return command(dlg, LOWORD(wp)) ? TRUE : FALSE;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 INT_PTR CALLBACK number_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
@@ -180,16 +176,11 @@ INT_PTR CALLBACK silence_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 constexpr int kZoomUpDown = 120;
 constexpr UINT kZoomMax = 30000;
 
-HWND active_document(HWND dlg) {
-    auto frame = reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER));
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
-
 INT_PTR CALLBACK zoom_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto init = [](HWND d, LPARAM frame) {
         SetWindowLongPtr(d, DWLP_USER, frame);
         filedlg::centre_over_parent(d, dlgs::kRaiseZoom);
-        HWND doc = active_document(d);
+        HWND doc = dlgs::active_document(d);
         doc::Pin<PositionBlock> pos(doc, "POSITION");
         if (!doc || !pos) return;
         UINT zoom = pos->zoom;
@@ -198,7 +189,7 @@ INT_PTR CALLBACK zoom_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     };
     auto command = [](HWND d, int id) {
         if (id != IDOK) return false;
-        HWND doc = active_document(d);
+        HWND doc = dlgs::active_document(d);
         doc::Pin<PositionBlock> pos(doc, "POSITION");
         if (!doc || !pos) {
             EndDialog(d, 0);
@@ -242,6 +233,10 @@ HWND attach_updown(HWND dlg, int buddyId, int id, int lower, int upper, int pos)
     return CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_SETBUDDYINT,
                                0, 0, 0, 0, dlg, id, inst, GetDlgItem(dlg, buddyId), upper, lower,
                                pos);
+}
+
+HWND active_document(HWND dlg) {
+    return doc::active_document(reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER)));
 }
 
 }  // namespace dlgs

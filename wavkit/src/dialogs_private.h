@@ -18,5 +18,8 @@ void store(const char* path, int value);
 // Attaches an up-down control (bordered, right of its buddy, setting the
 // buddy's number) to the edit buddyId, with a range and position.
 HWND attach_updown(HWND dlg, int buddyId, int id, int lower, int upper, int pos);
+// The active document of the frame a dialog keeps in its user data (DWLP_USER),
+// or null.
+HWND active_document(HWND dlg);
 
 }  // namespace dlgs

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
@@ -98,12 +99,9 @@ WAVKIT_API void DocumentLockLeave(HWND doc) {
 
 WAVKIT_API void ReleaseDocumentBlocks(HWND doc) {
     if (!doc) return;
-    try {
+    entry::guarded([&] {
         DocumentLock lock(doc);
         release_blocks(doc);
         forget_guard(doc);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ HGLOBAL make_new_file_info() {
 }  // namespace
 
 WAVKIT_API HWND NewFile(HWND frame, HWND client, int number) {
-    try {
+    return entry::guarded(nullptr, [&]() -> HWND {
         char name[INFO_PATH_CHARS];
         std::snprintf(name, sizeof name, "Unnamed -%d-.WAV", number);
         HWND w = doc::create_document_window(frame, client, name, WS_HSCROLL);
@@ -59,9 +60,5 @@ WAVKIT_API HWND NewFile(HWND frame, HWND client, int number) {
         SetFileNotWorking(w);
         EnableScrollBar(w, SB_HORZ, ESB_DISABLE_BOTH);
         return w;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return nullptr;
-    }
+    });
 }

@@ -26,36 +26,37 @@ void record_range(const Edit& e) {
 
 void change_volume(const Edit& e, unsigned percent) {
     record_range(e);
-    kern::volume_kernel(e.s.data, e.s.bits, e.s.range, kern::volume_gain(percent));
+    kern::volume_kernel(e.s.data, e.s.bits, e.s.range, kern::volume_gain(percent), op::checkpoint);
 }
 
 void fade_in(const Edit& e, unsigned percent) {
     record_range(e);
     kern::Ramp ramp = kern::fade_in_ramp(percent, e.s.range.length, e.s.bits);
-    kern::ramp_kernel(e.s.data, e.s.bits, e.s.range, ramp, true);
+    kern::ramp_kernel(e.s.data, e.s.bits, e.s.range, ramp, true, op::checkpoint);
 }
 
 void fade_out(const Edit& e, unsigned percent) {
     record_range(e);
     kern::Ramp ramp = kern::fade_out_ramp(percent, e.s.range.length, e.s.bits);
-    kern::ramp_kernel(e.s.data, e.s.bits, e.s.range, ramp, false);
+    kern::ramp_kernel(e.s.data, e.s.bits, e.s.range, ramp, false, op::checkpoint);
 }
 
 void peak_volume(const Edit& e, unsigned) {
     record_range(e);
-    kern::peak_kernel(e.s.data, e.s.bits, e.s.range);
+    kern::peak_kernel(e.s.data, e.s.bits, e.s.range, op::checkpoint);
 }
 
 void silence(const Edit& e, unsigned) {
     if (e.s.markLength == 0) return;  // only a mark is silenced
     record_range(e);
-    kern::silence_kernel(e.s.data, e.s.bits, e.s.range);
+    kern::silence_kernel(e.s.data, e.s.bits, e.s.range, op::checkpoint);
 }
 
 void zeroize(const Edit& e, unsigned) {
     unsigned percent = RegGetWord("Sonrel\\Settings\\Filters\\Zeroize\\Percent", 30);
     record_range(e);
-    kern::zeroize_kernel(e.s.data, e.s.bits, e.s.range, kern::zeroize_thresholds(percent));
+    kern::zeroize_kernel(e.s.data, e.s.bits, e.s.range, kern::zeroize_thresholds(percent),
+                         op::checkpoint);
 }
 
 // Undo is recorded in every case; only stereo data with bytes changes.
@@ -66,7 +67,8 @@ void channel_fade(const Edit& e, bool leftToRight) {
         acts ? kern::channel_fade_span(s.size, s.bits, s.blockAlign, s.range) : ByteRange{0, 0};
     e.record(op::span_union(s.range, touched));
     if (acts) {
-        kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign, s.range, 1.0f, leftToRight);
+        kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign, s.range, 1.0f, leftToRight,
+                                  op::checkpoint);
     }
 }
 

@@ -16,7 +16,7 @@ constexpr unsigned kMaxWidth = 20;
 
 void reverse(const op::Edit& e, unsigned) {
     e.record(op::change_span(e.s.range, e.s.bits));
-    if (e.s.size != 0) kern::reverse_kernel(e.s.data, e.s.bits, e.s.range);
+    if (e.s.size != 0) kern::reverse_kernel(e.s.data, e.s.bits, e.s.range, op::checkpoint);
 }
 
 void soften(const op::Edit& e, unsigned) {
@@ -28,7 +28,7 @@ void soften(const op::Edit& e, unsigned) {
     uint64_t end = uint64_t{s.range.start} + s.range.length;
     uint32_t first = s.bits == 8 ? s.range.start : s.range.start / 2;
     uint32_t last = static_cast<uint32_t>(s.bits == 8 ? end : end / 2);
-    kern::moving_average_kernel(s.data, s.bits, first, last, width);
+    kern::moving_average_kernel(s.data, s.bits, first, last, width, op::checkpoint);
 }
 
 }  // namespace

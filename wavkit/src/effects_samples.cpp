@@ -2,23 +2,22 @@
 // views: they run on the caller's thread, record no undo and repaint nothing.
 #include <sonrel/effects.h>
 
+#include "entry.h"
 #include "operation.h"
 
 namespace {
 
 void plain_channel_fade(HWND doc, DWORD start, DWORD length, float startGain, bool leftToRight) {
     if (!doc) return;
-    try {
+    entry::guarded([&] {
         doc::Work work(doc);
         op::Samples s = op::samples_of(work);
         // The kernel takes the range as given (its length sets the step) and
         // stops before the data's end.
         kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign,
-                                  kern::ByteRange{start, length}, startGain, leftToRight);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+                                  kern::ByteRange{start, length}, startGain, leftToRight,
+                                  op::checkpoint);
+    });
 }
 
 // The document's block align, or -1 without a HEADER.

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "entry.h"
 #include "operation.h"
 
 namespace {
@@ -56,7 +57,7 @@ bool change_speed(HWND doc, const SpeedSettings& set) {
         size = static_cast<uint32_t>(wanted);
         ForbidUndo(doc);
         kern::resample_kernel(work.wave.ptr, s.bits, value_count(s.size, s.bits),
-                              value_count(size, s.bits), set.factors.speed);
+                              value_count(size, s.bits), set.factors.speed, op::checkpoint);
         // An odd 16-bit size ends in half a value: make it silence.
         if (s.bits != 8 && size % 2 != 0) work.wave.ptr[size - 1] = 0;
         doc::set_data_size(work.header.ptr, size);
@@ -68,7 +69,8 @@ bool change_speed(HWND doc, const SpeedSettings& set) {
         }
     }
     if (set.smooth && size != 0) {
-        kern::moving_average_kernel(work.wave.ptr, s.bits, 0, value_count(size, s.bits), set.width);
+        kern::moving_average_kernel(work.wave.ptr, s.bits, 0, value_count(size, s.bits), set.width,
+                                    op::checkpoint);
     }
     return true;
 }
@@ -79,14 +81,14 @@ void velocity_body(HWND frame) {
     set.smooth = RegGetBool("Sonrel\\Settings\\Filters\\VelocitySmooth", TRUE) != 0;
     set.width = std::min<unsigned>(
         RegGetWord("Sonrel\\Settings\\Filters\\VelocitySmoothValue", 3) + 2u, kMaxWidth);
-    HWND doc = op::ask_document(frame);
+    HWND doc = doc::active_document(frame);
     HWND preview = op::ask_preview(frame);
     HWND status = op::ask_status(frame);
     op::announce_start(frame, doc, kVelocityName);
     if (set.factors.length == 1.0f) BreakThread(frame);
     if (!doc) op::finish(frame);
     if (!change_speed(doc, set)) {
-        ErrorBox(frame, "Not enough memory.");
+        entry::not_enough_memory(frame);
         BreakThread(frame);
     }
     SendMessage(doc, UM_DOCCHANGED, 0, 0);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "entry.h"
 #include "operation.h"
 
 namespace {
@@ -29,12 +30,12 @@ Outcome erase_mark(HWND doc) {
     if (r.length == 0) return Outcome::kDone;
     SaveUndoInformation(doc, r.start, r.length, UNDO_REMOVED, "Delete");
     uint32_t kept = s.size - r.length;
-    kern::bring_down(s.data, r.start, r.start + r.length, s.size);
+    kern::bring_down(s.data, r.start, r.start + r.length, s.size, op::checkpoint);
     work.unpin();
     bool resized = doc::resize_wave(doc, kept);
     work.repin();
     if (!resized) {
-        kern::restore_down(work.wave.ptr, r.start, r.start + r.length, s.size);
+        kern::restore_down(work.wave.ptr, r.start, r.start + r.length, s.size, op::checkpoint);
         ForbidUndo(doc);  // under the guard, so no later record is cleared
         return Outcome::kFailed;
     }
@@ -49,12 +50,12 @@ Outcome crop_to_mark(HWND doc) {
     if (s.size == 0 || s.markLength == 0) return Outcome::kDone;
     ByteRange r = kern::clip_range(ByteRange{s.markStart, s.markLength}, s.size);
     if (r.length == 0) return Outcome::kDone;
-    kern::bring_down(s.data, 0, r.start, r.start + r.length);
+    kern::bring_down(s.data, 0, r.start, r.start + r.length, op::checkpoint);
     work.unpin();
     bool resized = doc::resize_wave(doc, r.length);
     work.repin();
     if (!resized) {
-        kern::restore_down(work.wave.ptr, 0, r.start, r.start + r.length);
+        kern::restore_down(work.wave.ptr, 0, r.start, r.start + r.length, op::checkpoint);
         return Outcome::kFailed;
     }
     doc::set_data_size(work.header.ptr, r.length);
@@ -92,7 +93,7 @@ bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, b
             doc::free_block(made);
             return false;
         }
-        kern::fill_silence(fresh.ptr, s.bits, 0, added);
+        kern::fill_silence(fresh.ptr, s.bits, 0, added, op::checkpoint);
         fresh.release();
         work.unpin();
         if (!doc::replace(doc, PROP_WAVE, made)) {
@@ -105,8 +106,8 @@ bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, b
     }
     work.repin();
     if (s.size != 0) {
-        kern::move_up(work.wave.ptr, at, added, s.size);
-        kern::fill_silence(work.wave.ptr, s.bits, at, added);
+        kern::move_up(work.wave.ptr, at, added, s.size, op::checkpoint);
+        kern::fill_silence(work.wave.ptr, s.bits, at, added, op::checkpoint);
     }
     doc::set_data_size(work.header.ptr, s.size + added);
     if (work.position) work.position->markStart = at;
@@ -125,12 +126,12 @@ bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* was
 void insert_silence_body(HWND frame) {
     unsigned seconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\Sec", 1);
     unsigned milliseconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\MS", 0);
-    HWND doc = op::ask_document(frame);
+    HWND doc = doc::active_document(frame);
     op::announce_start(frame, doc, kInsertSilenceName);
     if (!doc) op::finish(frame);
     bool wasEmpty = false;
     if (!insert_silence(doc, seconds, milliseconds, &wasEmpty)) {
-        ErrorBox(doc, "Not enough memory.");
+        entry::not_enough_memory(doc);
         BreakThread(frame);
     }
     if (wasEmpty) EnableScrollBar(doc, SB_HORZ, ESB_ENABLE_BOTH);
@@ -154,31 +155,23 @@ int report(HWND doc, Outcome outcome) {
 
 EFFECTS_API int Erase(HWND doc) {
     if (!doc) return 1;
-    try {
+    return entry::guarded(0, [&] {
         Outcome outcome = erase_mark(doc);
         if (outcome == Outcome::kNothing) return 0;
         if (outcome == Outcome::kFailed) return report(doc, outcome);
         SetFileNotSaved(doc);
         return 1;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 EFFECTS_API int Crop(HWND doc) {
     if (!doc) return 1;
-    try {
+    return entry::guarded(0, [&] {
         Outcome outcome = crop_to_mark(doc);
         if (outcome == Outcome::kFailed) return report(doc, outcome);
         SetFileNotSaved(doc);
         return 1;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 EFFECTS_API DWORD InsertSilence(LPVOID frame) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "entry.h"
+
 namespace filedlg {
 
 std::string current_folder() {
@@ -48,7 +50,7 @@ const char kOpenFilters[] =
 }  // namespace
 
 WAVKIT_API LPCSTR OpenBox(HWND owner) {
-    try {
+    return entry::guarded("FALSE", [&]() -> LPCSTR {
         std::string start =
             RegGetString("Sonrel\\Directories\\WaveOpen", filedlg::current_folder().c_str());
         WORD filter = RegGetWord("Sonrel\\Directories\\WaveOpenFilter", 1);
@@ -78,9 +80,5 @@ WAVKIT_API LPCSTR OpenBox(HWND owner) {
         std::snprintf(index, sizeof index, "%u", unsigned(ofn.nFilterIndex));
         RegWriteString("Sonrel\\Directories\\WaveOpenFilter", index);
         return g_open_path;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return "FALSE";
-    }
+    });
 }

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "entry.h"
+
 namespace {
 
 constexpr int kAbout = 101;
@@ -65,7 +67,7 @@ void preview(HWND panel) {
 }  // namespace
 
 WAVKIT_API UINT_PTR CustomTemplateDlgProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(0, [&] {
         switch (msg) {
             case WM_INITDIALOG:
                 return 1;
@@ -96,9 +98,5 @@ WAVKIT_API UINT_PTR CustomTemplateDlgProc(HWND panel, UINT msg, WPARAM wp, LPARA
             default:
                 return 0;
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }

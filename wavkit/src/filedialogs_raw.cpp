@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -80,7 +81,7 @@ void accept(HWND dlg) {
 }  // namespace
 
 WAVKIT_API INT_PTR RawDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
+    return entry::guarded(FALSE, [&] {
         switch (msg) {
             case WM_INITDIALOG:
                 init(dlg);
@@ -98,9 +99,5 @@ WAVKIT_API INT_PTR RawDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             default:
                 return FALSE;
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }

@@ -1,36 +1,29 @@
 // The document's saved and working flags (INFO block). Each call reads or
 // writes one 32-bit field; the INFO block is never resized, so no guard is taken.
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
 // Sets one flag and attaches the block again; nonzero when that succeeded.
 BOOL set_flag(HWND w, DWORD InfoBlock::*field, DWORD value) {
-    try {
+    return entry::guarded(FALSE, [&] {
         HGLOBAL h = doc::block(w, PROP_INFO);
         doc::Pin<InfoBlock> info(h);
         if (!info) return FALSE;
         info.ptr->*field = value;
         info.release();
         return SetProp(w, PROP_INFO, h);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // The flag's value, or the fallback when the document has no INFO block.
 BOOL get_flag(HWND w, DWORD InfoBlock::*field, BOOL fallback) {
-    try {
+    return entry::guarded(fallback, [&] {
         doc::Pin<InfoBlock> info(w, PROP_INFO);
         if (!info) return fallback;
         return info.ptr->*field != 0 ? 1 : 0;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return fallback;
-    }
+    });
 }
 
 }  // namespace

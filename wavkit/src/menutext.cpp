@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "entry.h"
+
 WAVKIT_API int ShowMenuText(HWND statusBar, UINT id) {
-    try {
+    return entry::guarded(0, [&] {
         char text[256] = {};
         auto inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(statusBar, GWLP_HINSTANCE));
         if (id >= 800 && id <= 898)
@@ -28,9 +30,5 @@ WAVKIT_API int ShowMenuText(HWND statusBar, UINT id) {
         SelectObject(hdc, old);
         DeleteObject(font);
         return ReleaseDC(statusBar, hdc);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }

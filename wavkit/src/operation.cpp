@@ -5,11 +5,9 @@
 
 #include <algorithm>
 
-namespace op {
+#include "entry.h"
 
-HWND ask_document(HWND frame) {
-    return reinterpret_cast<HWND>(SendMessage(frame, UM_GETACTIVEDOC, 0, 0));
-}
+namespace op {
 
 HWND ask_preview(HWND frame) {
     return reinterpret_cast<HWND>(SendMessage(frame, UM_GETPREVIEW, 0, 0));
@@ -31,6 +29,10 @@ void repaint(HWND w) {
 void finish(HWND frame) {
     SendMessage(frame, UM_THREADEND, static_cast<WPARAM>(GetCurrentThreadId()), 0);
     ExitThread(1);
+}
+
+void checkpoint() {
+    PlatformCheckpoint();
 }
 
 Samples samples_of(const doc::Work& w) {
@@ -73,7 +75,7 @@ void Edit::record(kern::ByteRange span) const {
 }
 
 void run_in_place(HWND frame, const InPlace& op) {
-    HWND doc = ask_document(frame);
+    HWND doc = doc::active_document(frame);
     HWND preview = ask_preview(frame);
     announce_start(frame, doc, op.displayId);
     if (doc) {
@@ -91,13 +93,7 @@ void run_in_place(HWND frame, const InPlace& op) {
 
 void thread_body(LPVOID frame, void (*body)(HWND frame)) {
     HWND f = static_cast<HWND>(frame);
-    try {
-        body(f);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        BreakThread(f);
-    }
+    entry::guarded([f] { BreakThread(f); }, [&] { body(f); });
     finish(f);
 }
 

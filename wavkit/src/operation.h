@@ -13,25 +13,27 @@
 // them may take the guard itself (the view painting the document).
 #pragma once
 
+#include <kernels/kernels.h>
 #include <platform/platform.h>
 
 #include <cstdint>
 
 #include "document.h"
-#include "kernels.h"
 
 namespace op {
 
-// --- Single steps.
-HWND ask_document(HWND frame);  // UM_GETACTIVEDOC: the active document, or null
-HWND ask_preview(HWND frame);   // UM_GETPREVIEW: the preview bar
-HWND ask_status(HWND frame);    // UM_GETSTATUSBAR: the status bar
+// --- Single steps (the active document is doc::active_document).
+HWND ask_preview(HWND frame);  // UM_GETPREVIEW: the preview bar
+HWND ask_status(HWND frame);   // UM_GETSTATUSBAR: the status bar
 // UM_THREADBEGIN: the frame counts one more running operation.
 void announce_start(HWND frame, HWND doc, UINT displayId);
 // Repaints the whole client area, without erasing; null is ignored.
 void repaint(HWND w);
 // UM_THREADEND with this thread's id, then the thread ends with exit code 1.
 [[noreturn]] void finish(HWND frame);
+// The stop check an operation hands its kernels (PlatformCheckpoint): between
+// their slices a thread asked to stop ends and one asked to wait waits.
+void checkpoint();
 
 // A document's sample data, pinned under its guard for one piece of work.
 struct Samples {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void played_range(const HeaderBlock& h, const PositionBlock& p, ULONGLONG blockB
 }  // namespace
 
 WAVKIT_API HWAVEOUT OpenOutput(UINT device, HWND doc) {
-    try {
+    return entry::guarded(nullptr, [&]() -> HWAVEOUT {
         WAVEFORMATEX format{};
         {
             DocumentLock guard(doc);
@@ -49,15 +50,11 @@ WAVKIT_API HWAVEOUT OpenOutput(UINT device, HWND doc) {
             return nullptr;
         }
         return out;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 WAVKIT_API LPWAVEHDR PlayWAV(HWAVEOUT out, HWND doc, BOOL loop) {
-    try {
+    return entry::guarded(nullptr, [&]() -> LPWAVEHDR {
         HGLOBAL record = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, sizeof(WAVEHDR));
         auto* hdr = static_cast<WAVEHDR*>(GlobalLock(record));
         if (!hdr) {
@@ -93,15 +90,11 @@ WAVKIT_API LPWAVEHDR PlayWAV(HWAVEOUT out, HWND doc, BOOL loop) {
             return nullptr;
         }
         return hdr;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 WAVKIT_API BOOL CloseOutput(HWAVEOUT out, LPWAVEHDR hdr) {
-    try {
+    entry::guarded([&] {
         waveOutReset(out);
         if (hdr) waveOutUnprepareHeader(out, hdr, sizeof(WAVEHDR));
         waveOutClose(out);
@@ -110,9 +103,6 @@ WAVKIT_API BOOL CloseOutput(HWAVEOUT out, LPWAVEHDR hdr) {
             GlobalUnlock(record);
             GlobalFree(record);
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "entry.h"
 #include "filedialogs.h"
 
 namespace {
@@ -20,7 +21,7 @@ const char kSaveFilters[] = "WAVE - Audio files (*.WAV)|*.wav|All files (*.*)|*.
 }  // namespace
 
 WAVKIT_API LPCSTR SaveBox(HWND owner) {
-    try {
+    return entry::guarded("FALSE", [&]() -> LPCSTR {
         std::string start =
             RegGetString("Sonrel\\Directories\\WaveSave", filedlg::current_folder().c_str());
         std::string filters = kSaveFilters;
@@ -43,9 +44,5 @@ WAVKIT_API LPCSTR SaveBox(HWND owner) {
         if (filedlg::folder_of(g_chosen, &folder))
             RegWriteString("Sonrel\\Directories\\WaveSave", folder.c_str());
         return g_chosen;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return "FALSE";
-    }
+    });
 }

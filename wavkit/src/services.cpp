@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
@@ -30,17 +31,12 @@ HCURSOR busy_cursor() {
 }  // namespace
 
 WAVKIT_API int ErrorBox(HWND owner, LPCSTR text) {
-    try {
-        return MessageBox(owner, text ? text : "", "Warning...", MB_OK | MB_ICONHAND);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    return entry::guarded(
+        0, [&] { return MessageBox(owner, text ? text : "", "Warning...", MB_OK | MB_ICONHAND); });
 }
 
 WAVKIT_API int ExceptionBox(HWND owner, LPCSTR place) {
-    try {
+    return entry::guarded(0, [&] {
         char text[256];
         std::snprintf(text, sizeof text,
                       "A handled exception occured in function %s.\nSave your work and restart "
@@ -48,41 +44,23 @@ WAVKIT_API int ExceptionBox(HWND owner, LPCSTR place) {
                       place ? place : "");
         return MessageBox(owner, text, "Sonrel2003 Exception Handling...",
                           MB_OK | MB_ICONINFORMATION);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }
 
 WAVKIT_API HCURSOR SetMouseWait(HWND) {
-    try {
+    return entry::guarded(nullptr, [&] {
         HCURSOR before = SetCursor(busy_cursor());
         g_remembered_cursor.store(before);
         return before;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 WAVKIT_API HCURSOR SetMouseActive(void) {
-    try {
-        return SetCursor(g_remembered_cursor.load());
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return nullptr;
-    }
+    return entry::guarded(nullptr, [&] { return SetCursor(g_remembered_cursor.load()); });
 }
 
 WAVKIT_API void BreakThread(HWND frame) {
-    try {
-        SendMessage(frame, UM_THREADEND, static_cast<WPARAM>(GetCurrentThreadId()), 0);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    entry::guarded(
+        [&] { SendMessage(frame, UM_THREADEND, static_cast<WPARAM>(GetCurrentThreadId()), 0); });
     ExitThread(0);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "document.h"
+#include "entry.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ BOOL restore_removed(HWND w, UndoBlock* u) {
 }  // namespace
 
 WAVKIT_API BOOL SaveUndoInformation(HWND doc, DWORD start, DWORD length, WORD kind, LPCSTR text) {
-    try {
+    return entry::guarded(1, [&] {
         DocumentLock guard(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
         if (!u) return 1;
@@ -133,11 +134,7 @@ WAVKIT_API BOOL SaveUndoInformation(HWND doc, DWORD start, DWORD length, WORD ki
             clear_record(u.ptr);
         }
         return 1;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 1;
-    }
+    });
 }
 
 WAVKIT_API BOOL IsUndoPossible(HWND doc) {
@@ -152,7 +149,7 @@ WAVKIT_API LPCSTR UndoDescription(HWND doc) {
 }
 
 WAVKIT_API void ForbidUndo(HWND doc) {
-    try {
+    entry::guarded([&] {
         // Under the guard, so a record being taken or applied is never half cleared.
         DocumentLock guard(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
@@ -160,14 +157,11 @@ WAVKIT_API void ForbidUndo(HWND doc) {
         u->kind = UNDO_NONE;
         u->start = 0;
         u->length = 0;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-    }
+    });
 }
 
 WAVKIT_API BOOL RestoreUndoInformation(HWND doc) {
-    try {
+    return entry::guarded(0, [&] {
         DocumentLock guard(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
         if (!u) return 0;
@@ -181,9 +175,5 @@ WAVKIT_API BOOL RestoreUndoInformation(HWND doc) {
             default:
                 return 0;
         }
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        return 0;
-    }
+    });
 }

@@ -1,4 +1,5 @@
 // Opening a wave file into a new document window.
+#include "entry.h"
 #include "wavefile.h"
 
 namespace {
@@ -62,7 +63,7 @@ const char* open_into_document(HWND frame, HWND client, const char* path, bool* 
 }  // namespace
 
 WAVKIT_API BOOL OpenWAV(HWND frame, HWND client, LPCSTR path) {
-    try {
+    return entry::guarded(entry::error_box(frame, wave::kNoMemory, 0), [&] {
         bool empty = false;
         const char* message = open_into_document(frame, client, path, &empty);
         if (empty) {
@@ -72,10 +73,5 @@ WAVKIT_API BOOL OpenWAV(HWND frame, HWND client, LPCSTR path) {
         if (!message) return 1;
         if (*message) ErrorBox(frame, message);
         return 0;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        ErrorBox(frame, wave::kNoMemory);
-        return 0;
-    }
+    });
 }

@@ -1,6 +1,7 @@
 // Reading a wave file into an existing document (the recorder's take-over).
 // The new format and data are read completely first and only then put into
 // the document, so a failure leaves the document exactly as it was.
+#include "entry.h"
 #include "wavefile.h"
 
 namespace {
@@ -60,15 +61,10 @@ const char* reload(HWND frame, HWND doc, const char* path) {
 }  // namespace
 
 WAVKIT_API BOOL ReloadWAV(HWND frame, HWND doc, LPCSTR path) {
-    try {
+    return entry::guarded(entry::error_box(frame, wave::kNoMemory, 0), [&] {
         const char* message = reload(frame, doc, path);
         if (!message) return 1;
         if (*message) ErrorBox(frame, message);
         return 0;
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        ErrorBox(frame, wave::kNoMemory);
-        return 0;
-    }
+    });
 }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "entry.h"
 #include "wavefile.h"
 
 namespace {
@@ -195,12 +196,6 @@ BOOL save(HWND frame, char* path) {
 }  // namespace
 
 WAVKIT_API BOOL SaveWAV(HWND frame, LPSTR path) {
-    try {
-        return save(frame, path);
-    }
-    PLATFORM_RETHROW_THREAD_EXIT
-    catch (...) {
-        ErrorBox(frame, "Cannot write data.");
-        return 0;
-    }
+    return entry::guarded(entry::error_box(frame, "Cannot write data.", 0),
+                          [&] { return save(frame, path); });
 }

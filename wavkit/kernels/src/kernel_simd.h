@@ -2,8 +2,10 @@
 // gain. Each value becomes clamp(trunc(v * g)) exactly as scale_value gives
 // it: the products are the same double-precision multiplications, the clamp
 // the same comparisons (a NaN becomes the lower limit), the conversion the
-// same truncation. On x86-64 they run two doubles at a time with SSE2; other
-// machines take the plain loop.
+// same truncation. On x86-64 they run two doubles at a time with SSE2, which
+// every x86-64 has; other machines take the plain loop. Wider units are to be
+// chosen at run time: a second copy of these blocks built for the unit, picked
+// once per process, so that one binary still runs on any x86-64.
 #pragma once
 
 #include <cstddef>

@@ -10,9 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
-
-#include "kernels.h"
 
 namespace clipk {
 
@@ -30,12 +27,8 @@ inline uint32_t insertion_point(uint32_t offset, uint32_t size, unsigned frameBy
 
 // Inserts clip (clipBytes) at `at` (at most size): the bytes [at, size) move
 // up by clipBytes and the clip fills the gap. data holds size + clipBytes bytes.
-inline void insert_bytes(uint8_t* data, uint32_t size, uint32_t at, const uint8_t* clip,
-                         uint32_t clipBytes) {
-    if (clipBytes == 0) return;
-    if (at < size) std::memmove(data + at + clipBytes, data + at, size - at);
-    std::memcpy(data + at, clip, clipBytes);
-}
+void insert_bytes(uint8_t* data, uint32_t size, uint32_t at, const uint8_t* clip,
+                  uint32_t clipBytes);
 
 // Bytes a mix of clipBytes at `at` adds past the data's end (0 when it fits).
 inline uint32_t mix_overhang(uint32_t at, uint32_t clipBytes, uint32_t size) {
@@ -45,9 +38,7 @@ inline uint32_t mix_overhang(uint32_t at, uint32_t clipBytes, uint32_t size) {
 
 // The silence a mix grows the data with: the zero line of each width (128 for
 // 8-bit data, not the 127 of the silence operations; 0 for 16-bit data).
-inline void fill_zero_line(uint8_t* data, int bits, uint32_t at, uint32_t count) {
-    std::memset(data + at, bits == 8 ? 128 : 0, count);
-}
+void fill_zero_line(uint8_t* data, int bits, uint32_t at, uint32_t count);
 
 // Mix gain for a percentage: percent * 0.01 in single precision.
 inline float mix_gain(unsigned percent) {
@@ -59,23 +50,7 @@ inline float mix_gain(unsigned percent) {
 // down); 16-bit: each value becomes change_sample((clip + data) / 2,
 // truncated toward zero), over clipBytes / 2 values. So the result is the
 // average of the two, scaled by gain and clamped.
-inline void mix_bytes(uint8_t* data, int bits, uint32_t at, const uint8_t* clip, uint32_t clipBytes,
-                      float gain) {
-    uint8_t* out = data + at;
-    if (bits == 8) {
-        for (uint32_t i = 0; i < clipBytes; ++i) {
-            int m = (int{clip[i]} + int{out[i]}) / 2;
-            out[i] = static_cast<uint8_t>(kern::change_sample(m, 8, gain));
-        }
-        return;
-    }
-    for (uint32_t i = 0; i + 1 < clipBytes; i += 2) {
-        int16_t a, b;
-        std::memcpy(&a, clip + i, 2);
-        std::memcpy(&b, out + i, 2);
-        int16_t r = static_cast<int16_t>(kern::change_sample((int{a} + int{b}) / 2, 16, gain));
-        std::memcpy(out + i, &r, 2);
-    }
-}
+void mix_bytes(uint8_t* data, int bits, uint32_t at, const uint8_t* clip, uint32_t clipBytes,
+               float gain);
 
 }  // namespace clipk

@@ -1,10 +1,11 @@
 // Ranges, single-sample routines and the in-place amplitude kernels: volume,
 // peak volume, silence and zeroize.
+#include <kernels/kernels.h>
+
 #include <cstring>
 
 #include "kernel_loop.h"
 #include "kernel_simd.h"
-#include "kernels.h"
 
 namespace kern {
 
@@ -70,7 +71,7 @@ float volume_gain(unsigned percent) {
     return static_cast<float>(percent) * 0.01f;
 }
 
-void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain) {
+void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check) {
     const double g = gain;
     double gains[16];
     for (double& x : gains) x = g;
@@ -80,7 +81,7 @@ void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain) {
 #if defined(__SSE2__)
         if (blocks > i && single_precision_suffices(gain)) {
             const __m128 single = _mm_set1_ps(gain);
-            in_slices(i, blocks, [&](size_t k, size_t stop) {
+            in_slices(i, blocks, check, [&](size_t k, size_t stop) {
                 for (; k < stop; k += 16) {
                     __m128i* p = reinterpret_cast<__m128i*>(data + k);
                     _mm_storeu_si128(p, simd::scale_bytes16_single(_mm_loadu_si128(p), single));
@@ -89,7 +90,7 @@ void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain) {
             i = blocks;
         }
 #endif
-        in_slices(i, blocks, [&](size_t k, size_t stop) {
+        in_slices(i, blocks, check, [&](size_t k, size_t stop) {
             for (; k < stop; k += 16) scale_bytes16(data + k, gains);
         });
         for (i = blocks; i < end; ++i) data[i] = scale_byte(data[i], g);
@@ -98,17 +99,17 @@ void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain) {
     int16_t* v = values16(data);
     size_t first = r.start / 2, end = (size_t{r.start} + r.length) / 2;
     size_t blocks = first + (end - first) / 8 * 8;
-    in_slices(first, blocks, [&](size_t i, size_t stop) {
+    in_slices(first, blocks, check, [&](size_t i, size_t stop) {
         for (; i < stop; i += 8) scale_words8(v + i, gains);
     });
     for (size_t i = blocks; i < end; ++i) v[i] = scale_word(v[i], g);
 }
 
-int peak_value(const uint8_t* data, int bits, ByteRange r) {
+int peak_value(const uint8_t* data, int bits, ByteRange r, Checkpoint check) {
     int peak = -32767;
     if (bits == 8) {
         int top = -1;
-        in_slices(r.start, r.start + r.length, [&](size_t i, size_t end) {
+        in_slices(r.start, r.start + r.length, check, [&](size_t i, size_t end) {
             uint8_t m = 0;
             for (; i < end; ++i) m = std::max(m, data[i]);
             top = std::max<int>(top, m);
@@ -117,7 +118,7 @@ int peak_value(const uint8_t* data, int bits, ByteRange r) {
     }
     const int16_t* v = values16(data);
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
-    in_slices(first, end, [&](size_t i, size_t stop) {
+    in_slices(first, end, check, [&](size_t i, size_t stop) {
         int16_t m = -32767;
         for (; i < stop; ++i) m = std::max(m, v[i]);
         peak = std::max<int>(peak, m);
@@ -125,25 +126,26 @@ int peak_value(const uint8_t* data, int bits, ByteRange r) {
     return peak;
 }
 
-bool peak_kernel(uint8_t* data, int bits, ByteRange r) {
+bool peak_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check) {
     if (value_span(r, bits).length == 0) return false;
-    int peak = peak_value(data, bits, r);
+    int peak = peak_value(data, bits, r, check);
     int full = bits == 8 ? 127 : 32767;
     // A peak of 0 or below gives no usable scale: leave the range as it is.
     if (peak >= full || peak <= 0) return false;
     float factor = static_cast<float>(full) / static_cast<float>(peak);
-    volume_kernel(data, bits, r, factor);
+    volume_kernel(data, bits, r, factor, check);
     return true;
 }
 
-void silence_kernel(uint8_t* data, int bits, ByteRange r) {
+void silence_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check) {
     ByteRange span = value_span(r, bits);
-    fill_silence(data, bits, span.start, span.length);
+    fill_silence(data, bits, span.start, span.length, check);
 }
 
-void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count) {
+void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count, Checkpoint check) {
     int byte = bits == 8 ? 127 : 0;
-    in_slices(at, at + count, [&](size_t i, size_t end) { std::memset(data + i, byte, end - i); });
+    in_slices(at, at + count, check,
+              [&](size_t i, size_t end) { std::memset(data + i, byte, end - i); });
 }
 
 ZeroizeThresholds zeroize_thresholds(unsigned tenthsPercent) {
@@ -152,13 +154,13 @@ ZeroizeThresholds zeroize_thresholds(unsigned tenthsPercent) {
                              static_cast<int>(x * static_cast<double>(327.67f))};
 }
 
-void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t) {
+void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t, Checkpoint check) {
     if (bits == 8) {
         // -t8 < b - 127 < t8, as an inclusive byte interval.
         int lo = std::max(128 - t.t8, 0), hi = std::min(126 + t.t8, 255);
         if (lo > hi) return;
         const uint8_t base = static_cast<uint8_t>(lo), width = static_cast<uint8_t>(hi - lo);
-        in_slices(r.start, r.start + r.length, [&](size_t i, size_t end) {
+        in_slices(r.start, r.start + r.length, check, [&](size_t i, size_t end) {
             for (; i < end; ++i) {
                 uint8_t b = data[i];
                 data[i] = static_cast<uint8_t>(b - base) <= width ? 127 : b;
@@ -171,7 +173,7 @@ void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t) {
     const uint16_t base = static_cast<uint16_t>(lo), width = static_cast<uint16_t>(hi - lo);
     int16_t* v = values16(data);
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
-    in_slices(first, end, [&](size_t i, size_t stop) {
+    in_slices(first, end, check, [&](size_t i, size_t stop) {
         for (; i < stop; ++i) {
             int16_t s = v[i];
             v[i] = static_cast<uint16_t>(static_cast<uint16_t>(s) - base) <= width ? 0 : s;

@@ -1,5 +1,7 @@
 // Kernels that move sample values: reverse, the forward moving average, the
 // speed change's resampling and the byte moves of erase, crop and insertion.
+#include <kernels/kernels.h>
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -7,7 +9,6 @@
 #endif
 
 #include "kernel_loop.h"
-#include "kernels.h"
 
 namespace kern {
 
@@ -15,7 +16,7 @@ namespace {
 
 // Reverses values [first, last) in place, meeting in the middle.
 template <typename T>
-void reverse_values(T* v, uint32_t first, uint32_t last) {
+void reverse_values(T* v, uint32_t first, uint32_t last, Checkpoint check) {
     while (last - first > 1) {
         uint32_t pairs = std::min((last - first) / 2, kSliceValues);
         T* lo = v + first;
@@ -27,13 +28,13 @@ void reverse_values(T* v, uint32_t first, uint32_t last) {
         }
         first += pairs;
         last -= pairs;
-        PlatformCheckpoint();
+        after_slice(check);
     }
 }
 
 // Reverses bytes [first, last): eight bytes from each end at a time, each
 // group reversed with a byte swap, then the middle one by one.
-void reverse_bytes(uint8_t* v, size_t first, size_t last) {
+void reverse_bytes(uint8_t* v, size_t first, size_t last, Checkpoint check) {
     while (last - first >= 16) {
         size_t groups = std::min<size_t>((last - first) / 16, kSliceValues / 8);
         for (size_t g = 0; g < groups; ++g) {
@@ -47,9 +48,9 @@ void reverse_bytes(uint8_t* v, size_t first, size_t last) {
             first += 8;
             last -= 8;
         }
-        PlatformCheckpoint();
+        after_slice(check);
     }
-    reverse_values(v, static_cast<uint32_t>(first), static_cast<uint32_t>(last));
+    reverse_values(v, static_cast<uint32_t>(first), static_cast<uint32_t>(last), check);
 }
 
 // The moving average of one width, one value after the other from `from`:
@@ -73,11 +74,11 @@ void average_tail(T* v, size_t from, size_t stop) {
 // not whole lies at least 1 / width from every integer, far more than its
 // rounding error.
 template <unsigned Width>
-size_t average_blocks(uint8_t* v, size_t first, size_t stop) {
+size_t average_blocks(uint8_t* v, size_t first, size_t stop, Checkpoint check) {
     const __m128i zero = _mm_setzero_si128();
     const __m128 width = _mm_set1_ps(static_cast<float>(Width));
     size_t blocks = first + (stop - first) / 16 * 16;
-    in_slices(first, blocks, [&](size_t i, size_t end) {
+    in_slices(first, blocks, check, [&](size_t i, size_t end) {
         for (; i < end; i += 16) {
             __m128i lo = zero, hi = zero;
             for (size_t t = 0; t < Width; ++t) {
@@ -98,10 +99,10 @@ size_t average_blocks(uint8_t* v, size_t first, size_t stop) {
 }
 
 template <unsigned Width>
-size_t average_blocks(int16_t* v, size_t first, size_t stop) {
+size_t average_blocks(int16_t* v, size_t first, size_t stop, Checkpoint check) {
     const __m128 width = _mm_set1_ps(static_cast<float>(Width));
     size_t blocks = first + (stop - first) / 8 * 8;
-    in_slices(first, blocks, [&](size_t i, size_t end) {
+    in_slices(first, blocks, check, [&](size_t i, size_t end) {
         for (; i < end; i += 8) {
             __m128i lo = _mm_setzero_si128(), hi = _mm_setzero_si128();
             for (size_t t = 0; t < Width; ++t) {
@@ -119,24 +120,24 @@ size_t average_blocks(int16_t* v, size_t first, size_t stop) {
 }
 #else
 template <unsigned Width, typename T>
-size_t average_blocks(T*, size_t first, size_t) {
+size_t average_blocks(T*, size_t first, size_t, Checkpoint) {
     return first;
 }
 #endif
 
 template <unsigned Width, typename T, typename Sum>
-void average_values(T* v, size_t first, size_t end) {
+void average_values(T* v, size_t first, size_t end, Checkpoint check) {
     const size_t stop = end - Width;  // the last Width values keep theirs
-    size_t done = average_blocks<Width>(v, first, stop);
+    size_t done = average_blocks<Width>(v, first, stop, check);
     average_tail<Width, T, Sum>(v, done, stop);
 }
 
 template <typename T, typename Sum>
-void average_dispatch(T* v, uint32_t first, uint32_t end, unsigned width) {
+void average_dispatch(T* v, uint32_t first, uint32_t end, unsigned width, Checkpoint check) {
     switch (width) {
 #define SONREL_AVERAGE_CASE(n) \
     case n:                    \
-        return average_values<n, T, Sum>(v, first, end);
+        return average_values<n, T, Sum>(v, first, end, check);
         SONREL_AVERAGE_CASE(1)
         SONREL_AVERAGE_CASE(2)
         SONREL_AVERAGE_CASE(3)
@@ -164,8 +165,9 @@ void average_dispatch(T* v, uint32_t first, uint32_t end, unsigned width) {
 }
 
 // Exchanges two disjoint byte ranges of equal length.
-void swap_bytes(uint8_t* a, uint8_t* b, uint32_t count) {
-    in_slices(0, count, [&](size_t i, size_t stop) { std::swap_ranges(a + i, a + stop, b + i); });
+void swap_bytes(uint8_t* a, uint8_t* b, uint32_t count, Checkpoint check) {
+    in_slices(0, count, check,
+              [&](size_t i, size_t stop) { std::swap_ranges(a + i, a + stop, b + i); });
 }
 
 inline uint32_t source_index(uint32_t i, double speed, uint32_t last) {
@@ -174,7 +176,7 @@ inline uint32_t source_index(uint32_t i, double speed, uint32_t last) {
 }
 
 template <typename T>
-void resample_values(T* v, uint32_t oldCount, uint32_t newCount, double speed) {
+void resample_values(T* v, uint32_t oldCount, uint32_t newCount, double speed, Checkpoint check) {
     const uint32_t last = oldCount - 1;
     if (newCount > oldCount) {
         // Stretching: every source lies before its target, so walk down from the end.
@@ -182,35 +184,35 @@ void resample_values(T* v, uint32_t oldCount, uint32_t newCount, double speed) {
         while (i >= 1) {
             uint32_t stop = i > kSliceValues ? i - kSliceValues : 0;
             for (; i > stop; --i) v[i] = v[source_index(i, speed, last)];
-            PlatformCheckpoint();
+            after_slice(check);
         }
         return;
     }
     // Compressing: every source lies at or after its target, so walk up from the front.
-    in_slices(0, newCount, [&](size_t i, size_t stop) {
+    in_slices(0, newCount, check, [&](size_t i, size_t stop) {
         for (; i < stop; ++i) v[i] = v[source_index(i, speed, last)];
     });
 }
 
 }  // namespace
 
-void reverse_kernel(uint8_t* data, int bits, ByteRange r) {
+void reverse_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check) {
     if (bits == 8) {
-        if (r.length > 1) reverse_bytes(data, r.start + 1, size_t{r.start} + r.length);
+        if (r.length > 1) reverse_bytes(data, r.start + 1, size_t{r.start} + r.length, check);
         return;
     }
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
-    if (end > first + 1) reverse_values(reinterpret_cast<int16_t*>(data), first + 1, end);
+    if (end > first + 1) reverse_values(reinterpret_cast<int16_t*>(data), first + 1, end, check);
 }
 
 void moving_average_kernel(uint8_t* data, int bits, uint32_t firstValue, uint32_t endValue,
-                           unsigned width) {
+                           unsigned width, Checkpoint check) {
     if (width == 0 || endValue <= firstValue || endValue - firstValue <= width) return;
     if (bits == 8) {
-        average_dispatch<uint8_t, uint32_t>(data, firstValue, endValue, width);
+        average_dispatch<uint8_t, uint32_t>(data, firstValue, endValue, width, check);
     } else {
         average_dispatch<int16_t, int32_t>(reinterpret_cast<int16_t*>(data), firstValue, endValue,
-                                           width);
+                                           width, check);
     }
 }
 
@@ -226,24 +228,25 @@ uint64_t scaled_size(uint32_t bytes, float factor) {
     return static_cast<uint64_t>(x);
 }
 
-void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed) {
+void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed,
+                     Checkpoint check) {
     if (oldCount == 0 || newCount == 0) return;
     if (bits == 8) {
-        resample_values(data, oldCount, newCount, speed);
+        resample_values(data, oldCount, newCount, speed, check);
     } else {
-        resample_values(reinterpret_cast<int16_t*>(data), oldCount, newCount, speed);
+        resample_values(reinterpret_cast<int16_t*>(data), oldCount, newCount, speed, check);
     }
 }
 
-void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size) {
+void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size, Checkpoint check) {
     if (from >= size || to >= from) return;
     // Ascending slices: a slice's source lies above every earlier destination.
-    in_slices(from, size, [&](size_t i, size_t stop) {
+    in_slices(from, size, check, [&](size_t i, size_t stop) {
         std::memmove(data + to + (i - from), data + i, stop - i);
     });
 }
 
-void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size) {
+void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size, Checkpoint check) {
     if (at >= size || count == 0) return;
     // Descending slices: a slice's source lies below every earlier destination.
     uint32_t end = size;
@@ -251,33 +254,33 @@ void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size) {
         uint32_t begin = end - at > kSliceValues ? end - kSliceValues : at;
         std::memmove(data + begin + count, data + begin, end - begin);
         end = begin;
-        PlatformCheckpoint();
+        after_slice(check);
     }
 }
 
-void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last) {
+void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last, Checkpoint check) {
     if (first >= middle || middle >= last) return;
     std::rotate(data + first, data + middle, data + last);
-    PlatformCheckpoint();
+    after_slice(check);
 }
 
-void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end) {
+void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end, Checkpoint check) {
     if (to >= from || from >= end) return;
     uint32_t moved = end - from, gap = from - to;
     if (moved <= gap) {
-        swap_bytes(data + to, data + from, moved);
+        swap_bytes(data + to, data + from, moved, check);
     } else {
-        rotate_bytes(data, to, from, end);
+        rotate_bytes(data, to, from, end, check);
     }
 }
 
-void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end) {
+void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end, Checkpoint check) {
     if (to >= from || from >= end) return;
     uint32_t moved = end - from, gap = from - to;
     if (moved <= gap) {
-        swap_bytes(data + to, data + from, moved);
+        swap_bytes(data + to, data + from, moved, check);
     } else {
-        rotate_bytes(data, to, end - gap, end);
+        rotate_bytes(data, to, end - gap, end, check);
     }
 }
 

@@ -12,14 +12,25 @@
 // double precision, truncated toward zero and clamped from its full value.
 // Every kernel stays inside the bytes it is given: callers pass ranges that lie
 // within the data (clip_range), and kernels that may reach past their range
-// (the channel fades) take the data size and stop before it. Long loops end the
-// calling thread at a checkpoint when a stop was requested.
+// (the channel fades) take the data size and stop before it.
+//
+// No kernel knows of threads. Those with long loops work in slices and take
+// the caller's Checkpoint, which they call after each slice: that is where an
+// operation thread that was asked to stop or to wait does so.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace kern {
+
+// Sample values worked between two checkpoints (about 1 MB of data).
+constexpr uint32_t kSliceValues = 1u << 20;
+
+// The caller's stop check, called after each slice, never inside one. It may
+// leave by throwing: the kernel then ends there with the slices before it done
+// and the rest of the range as it was (no resources are held). Null: none.
+using Checkpoint = void (*)();
 
 struct ByteRange {
     uint32_t start;   // bytes
@@ -53,7 +64,7 @@ int pixel_offset(int sample, int bits, int height);
 
 // --- In-place amplitude kernels over the range's sample values.
 // Each value v becomes clamp(trunc(v * gain)).
-void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain);
+void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check);
 // Volume gain for a percentage: percent * 0.01 in single precision.
 float volume_gain(unsigned percent);
 
@@ -70,17 +81,17 @@ Ramp fade_in_ramp(unsigned percent, uint32_t rangeBytes, int bits);
 Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits);
 // The k-th value uses the gain start + k * step (rising) or start - k * step,
 // carried in double precision by repeated addition.
-void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising);
+void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising, Checkpoint check);
 
 // Largest signed value of the range (8-bit: largest b - 128), starting from -32767.
-int peak_value(const uint8_t* data, int bits, ByteRange r);
+int peak_value(const uint8_t* data, int bits, ByteRange r, Checkpoint check);
 // Scales the range so that its peak reaches full scale (127 / peak or
 // 32767 / peak in single precision). Changes nothing when the range is empty,
 // its peak is already full scale, or its peak is 0 or below. True when scaled.
-bool peak_kernel(uint8_t* data, int bits, ByteRange r);
+bool peak_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check);
 
 // 8-bit bytes become 127; 16-bit values become 0.
-void silence_kernel(uint8_t* data, int bits, ByteRange r);
+void silence_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check);
 
 struct ZeroizeThresholds {
     int t8;   // trunc(P * 0.1 * 1.27)
@@ -89,7 +100,7 @@ struct ZeroizeThresholds {
 // Thresholds for P in tenths of a per cent of full scale.
 ZeroizeThresholds zeroize_thresholds(unsigned tenthsPercent);
 // 8-bit: b with -t8 < b - 127 < t8 becomes 127; 16-bit: -t16 < s < t16 becomes 0.
-void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t);
+void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t, Checkpoint check);
 
 // Channel fade over stereo frames. The start is aligned (8-bit: + 1 when not a
 // multiple of blockAlign; 16-bit: + start % blockAlign), the length kept. The
@@ -99,12 +110,12 @@ void zeroize_kernel(uint8_t* data, int bits, ByteRange r, ZeroizeThresholds t);
 // that would reach the data size are left alone. Gives the bytes it may have
 // changed (start and end of the touched frames), for undo.
 ByteRange channel_fade_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsigned blockAlign,
-                              ByteRange r, float startGain, bool leftToRight);
+                              ByteRange r, float startGain, bool leftToRight, Checkpoint check);
 // The bytes channel_fade_kernel would touch, without touching them.
 ByteRange channel_fade_span(uint32_t dataBytes, int bits, unsigned blockAlign, ByteRange r);
 
 // Reverses the range's sample values except its first, which stays in place.
-void reverse_kernel(uint8_t* data, int bits, ByteRange r);
+void reverse_kernel(uint8_t* data, int bits, ByteRange r, Checkpoint check);
 
 // Forward moving average of width `width` over values [first, end): value i
 // becomes the sum of values i .. i + width - 1 (as they were) divided by width
@@ -113,7 +124,7 @@ void reverse_kernel(uint8_t* data, int bits, ByteRange r);
 // values or fewer. Channels are not told apart. Widths from 1 to 20; any
 // other width changes nothing.
 void moving_average_kernel(uint8_t* data, int bits, uint32_t firstValue, uint32_t endValue,
-                           unsigned width);
+                           unsigned width, Checkpoint check);
 
 // --- Speed change.
 // Speed factor r = percent * 0.01 and length factor k = 1 / r, single precision.
@@ -128,25 +139,26 @@ uint64_t scaled_size(uint32_t bytes, float factor);
 // old values, the source index held below oldCount. Stretching (newCount >
 // oldCount) walks from the end, compressing from the front; the buffer holds
 // max(oldCount, newCount) values.
-void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed);
+void resample_kernel(uint8_t* data, int bits, uint32_t oldCount, uint32_t newCount, float speed,
+                     Checkpoint check);
 
 // --- Byte moves.
 // Moves bytes [from, size) down to `to` (to <= from); ascending.
-void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size);
+void move_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t size, Checkpoint check);
 // Moves bytes [at, size) up by count; the buffer holds size + count bytes.
-void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size);
+void move_up(uint8_t* data, uint32_t at, uint32_t count, uint32_t size, Checkpoint check);
 // Rotates bytes [first, last) so that byte `middle` comes first; a reversible
 // move that needs no spare memory.
-void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last);
+void rotate_bytes(uint8_t* data, uint32_t first, uint32_t middle, uint32_t last, Checkpoint check);
 // Brings bytes [from, end) down to `to` (to <= from) so that they occupy
 // [to, to + end - from); the bytes they replace stay within [to, end), so
 // restore_down(to, from, end) gives back the bytes exactly as they were. Needs
 // no spare memory: erase and crop use it to undo their move when the block
 // cannot be resized. Swaps when the moved bytes fit in the gap, else rotates.
-void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end);
-void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end);
+void bring_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end, Checkpoint check);
+void restore_down(uint8_t* data, uint32_t to, uint32_t from, uint32_t end, Checkpoint check);
 // Fills bytes [at, at + count) with silence: 127 for 8-bit data, 0 otherwise.
-void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count);
+void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count, Checkpoint check);
 
 // Bytes per millisecond: trunc(bytesPerSec * 0.001), 0.001 single precision.
 uint32_t bytes_per_ms(uint32_t bytesPerSec);

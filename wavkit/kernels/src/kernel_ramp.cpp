@@ -6,12 +6,13 @@
 // gains, each adding (block size) * step, gives the very same values without
 // the chain of dependent additions, and a whole block of values is scaled at
 // once. ramp_is_exact decides that; otherwise the plain sequential sum runs.
+#include <kernels/kernels.h>
+
 #include <climits>
 #include <cmath>
 
 #include "kernel_loop.h"
 #include "kernel_simd.h"
-#include "kernels.h"
 
 namespace kern {
 
@@ -41,9 +42,9 @@ bool ramp_is_exact(float start, float step, uint64_t count) {
 // Calls block(k, g) for the items k .. k + Lanes - 1 with their gains in g,
 // and one(k, gain) for single items, over items [0, count), each item's gain
 // being start + k * step as the sequential double sum gives it (step already
-// carries its sign). A stop checkpoint runs between slices.
+// carries its sign). The checkpoint runs after each slice.
 template <int Lanes, typename Block, typename One>
-void run_ramp(float start, float step, uint32_t count, Block&& block, One&& one) {
+void run_ramp(float start, float step, uint32_t count, Checkpoint check, Block&& block, One&& one) {
     static_assert(kSliceValues % Lanes == 0, "slices hold whole blocks");
     const double s = step;
     if (count >= 4 * Lanes && ramp_is_exact(start, step, uint64_t{count} + Lanes)) {
@@ -52,7 +53,7 @@ void run_ramp(float start, float step, uint32_t count, Block&& block, One&& one)
         for (int j = 1; j < Lanes; ++j) g[j] = g[j - 1] + s;
         const double wide = s * Lanes;
         size_t whole = count / Lanes * Lanes;
-        in_slices(0, whole, [&](size_t k, size_t end) {
+        in_slices(0, whole, check, [&](size_t k, size_t end) {
             for (; k < end; k += Lanes) {
                 block(k, g);
                 for (int j = 0; j < Lanes; ++j) g[j] += wide;
@@ -62,7 +63,7 @@ void run_ramp(float start, float step, uint32_t count, Block&& block, One&& one)
         return;
     }
     double g = start;
-    in_slices(0, count, [&](size_t k, size_t end) {
+    in_slices(0, count, check, [&](size_t k, size_t end) {
         for (; k < end; ++k) {
             one(k, g);
             g += s;
@@ -72,10 +73,11 @@ void run_ramp(float start, float step, uint32_t count, Block&& block, One&& one)
 
 // The channel fade over count frames of 8-bit (2 bytes) or 16-bit (2 values)
 // stereo data: left and right take g and 1 - g, or the other way round.
-void fade_frames8(uint8_t* p, uint32_t count, float start, float step, bool leftToRight) {
+void fade_frames8(uint8_t* p, uint32_t count, float start, float step, bool leftToRight,
+                  Checkpoint check) {
     const int l = leftToRight ? 0 : 1, r = 1 - l;
     run_ramp<8>(
-        start, step, count,
+        start, step, count, check,
         [p, leftToRight](size_t k, const double* g) { fade_bytes8(p + 2 * k, g, leftToRight); },
         [p, l, r](size_t k, double g) {
             p[2 * k + l] = scale_byte(p[2 * k + l], g);
@@ -83,10 +85,11 @@ void fade_frames8(uint8_t* p, uint32_t count, float start, float step, bool left
         });
 }
 
-void fade_frames16(int16_t* v, uint32_t count, float start, float step, bool leftToRight) {
+void fade_frames16(int16_t* v, uint32_t count, float start, float step, bool leftToRight,
+                   Checkpoint check) {
     const int l = leftToRight ? 0 : 1, r = 1 - l;
     run_ramp<4>(
-        start, step, count,
+        start, step, count, check,
         [v, leftToRight](size_t k, const double* g) { fade_words4(v + 2 * k, g, leftToRight); },
         [v, l, r](size_t k, double g) {
             v[2 * k + l] = scale_word(v[2 * k + l], g);
@@ -107,19 +110,21 @@ Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits) {
     return Ramp{1.0f, in.step};
 }
 
-void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising) {
+void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising, Checkpoint check) {
     float step = rising ? ramp.step : -ramp.step;
     if (bits == 8) {
         uint8_t* p = data + r.start;
         run_ramp<16>(
-            ramp.start, step, r.length, [p](size_t k, const double* g) { scale_bytes16(p + k, g); },
+            ramp.start, step, r.length, check,
+            [p](size_t k, const double* g) { scale_bytes16(p + k, g); },
             [p](size_t k, double g) { p[k] = scale_byte(p[k], g); });
         return;
     }
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
     int16_t* v = reinterpret_cast<int16_t*>(data) + first;
     run_ramp<8>(
-        ramp.start, step, end - first, [v](size_t k, const double* g) { scale_words8(v + k, g); },
+        ramp.start, step, end - first, check,
+        [v](size_t k, const double* g) { scale_words8(v + k, g); },
         [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
 }
 
@@ -173,14 +178,14 @@ ByteRange channel_fade_span(uint32_t dataBytes, int bits, unsigned blockAlign, B
 }
 
 ByteRange channel_fade_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsigned blockAlign,
-                              ByteRange r, float startGain, bool leftToRight) {
+                              ByteRange r, float startGain, bool leftToRight, Checkpoint check) {
     ChannelWalk w = plan_channel_walk(dataBytes, bits, blockAlign, r);
     const float start = startGain > 1.0f ? 1.0f : startGain;
     if (w.count != 0 && bits == 8) {
-        fade_frames8(data + w.first, w.count, start, -w.step, leftToRight);
+        fade_frames8(data + w.first, w.count, start, -w.step, leftToRight, check);
     } else if (w.count != 0) {
         fade_frames16(reinterpret_cast<int16_t*>(data + w.first), w.count, start, -w.step,
-                      leftToRight);
+                      leftToRight, check);
     }
     return walk_span(w, dataBytes);
 }

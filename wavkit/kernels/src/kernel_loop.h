@@ -1,0 +1,39 @@
+// Loop helpers shared by the kernels: work in slices with the caller's
+// checkpoint between them, and the clamp of the tight loops.
+#pragma once
+
+#include <kernels/kernels.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace kern {
+
+// Calls the caller's checkpoint, when it gave one.
+inline void after_slice(Checkpoint check) {
+    if (check) check();
+}
+
+// Calls work(first, stop) for consecutive slices of [first, end) and the
+// checkpoint after each, never inside the tight loop. The bounds are size_t so
+// that the loops inside index without wrapping and the compiler can vectorise
+// them.
+template <typename Work>
+inline void in_slices(size_t first, size_t end, Checkpoint check, Work&& work) {
+    while (first < end) {
+        size_t stop = end - first > kSliceValues ? first + kSliceValues : end;
+        work(first, stop);
+        first = stop;
+        after_slice(check);
+    }
+}
+
+// trunc(x) clamped to lo..hi, in a form the compiler turns into vector
+// max/min: the comparison order makes a NaN come out as lo, an infinity as the
+// nearer limit, so the conversion to int is always defined.
+inline int clamp_trunc(double x, double lo, double hi) {
+    double y = x > lo ? x : lo;
+    return static_cast<int>(y < hi ? y : hi);
+}
+
+}  // namespace kern
