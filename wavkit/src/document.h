@@ -73,7 +73,7 @@ BYTE silence_byte(WORD bitsPerSample);
 // it when absent. No pin of it may be held. False leaves it as it was.
 bool resize_wave(HWND w, ULONGLONG dataSize);
 
-// The frame's active document (WM_USER+113), or null.
+// The frame's active document (UM_GETACTIVEDOC), or null.
 HWND active_document(HWND frame);
 
 // Creates a document window through the MDI client (class "Child Window",
