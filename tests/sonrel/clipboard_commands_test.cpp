@@ -19,21 +19,6 @@ using testing_support::QuestionRecorder;
 
 namespace {
 
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
-
 std::string clipboard_path() {
     return testing_support::temp_path("SnrCLIP.WAV");
 }

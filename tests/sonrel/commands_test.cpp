@@ -16,10 +16,6 @@ using testing_support::QuestionRecorder;
 
 namespace {
 
-void command(HWND frame, int id, LPARAM lp = 0) {
-    SendMessage(frame, WM_COMMAND, id, lp);
-}
-
 std::string title_of(HWND w) {
     char text[300] = {};
     GetWindowText(w, text, sizeof text);
@@ -30,17 +26,6 @@ std::string item_text(HMENU menu, UINT id) {
     char text[128] = {};
     GetMenuString(menu, id, text, sizeof text, MF_BYCOMMAND);
     return text;
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
 }
 
 const std::vector<short> kRamp = {100, 200, 300, 400, 500, 600, 700, 800};

@@ -18,21 +18,6 @@ using testing_support::QuestionRecorder;
 
 namespace {
 
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
-
 std::vector<short> values(HWND doc) {
     auto bytes = wave_bytes(doc);
     std::vector<short> v(bytes.size() / 2);

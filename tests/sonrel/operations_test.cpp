@@ -32,10 +32,6 @@ void record_icon_bar() {
         g_shell.iconBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_icon_bar)));
 }
 
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
-
 std::atomic<bool> g_release{false};
 
 DWORD wait_for_release(LPVOID) {

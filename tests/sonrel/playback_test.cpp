@@ -21,17 +21,6 @@ using testing_support::QuestionRecorder;
 
 namespace {
 
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
-
 HWAVEOUT output(HWND frame) {
     return reinterpret_cast<HWAVEOUT>(SendMessage(frame, UM_GETWAVEOUT, 0, 0));
 }
