@@ -199,8 +199,8 @@ const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
     // The window menu's document entries: activated by the default handling.
     {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
-    // Not built yet: extension commands (1001 up to 1000 + the number of
-    // loaded extensions) and recent files. Until then, default handling.
+    // Not built yet: the extension commands (from IDM_EXTENSION_FIRST, one per
+    // loaded extension) and the recent files. Until then, default handling.
     {IDM_EXTENSION_FIRST, DEFAULT,   ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_EXTENSION_LAST},
     {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
 
