@@ -13,51 +13,40 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/mdi_frame.h"
+
 namespace {
 
 constexpr uint32_t kDataBytes = 600u << 20;
 
-LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefMDIChildProc(hwnd, msg, wp, lp);
+}
 
+// The folder, the files and the frame (UM_GETACTIVEDOC answers `active`, the
+// document being saved). Made once, on first use.
 struct Harness {
     std::string dir, source, target;
-    HWND frame = nullptr, client = nullptr, active = nullptr;
-};
-
-Harness& harness() {
-    static Harness h = [] {
-        Harness made;
+    fixtures::MdiFrame* mdi = nullptr;  // kept for the process's life
+    Harness() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         const char* base = std::getenv("SONREL_BENCH_DIR");
         std::string tmpl = std::string(base ? base : "/tmp") + "/sonrel-bench-XXXXXX";
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back(0);
-        made.dir = mkdtemp(buf.data());
-        setenv("SONREL_HOME", made.dir.c_str(), 1);
-        made.source = made.dir + "/source.wav";
-        made.target = made.dir + "/saved.wav";
+        dir = mkdtemp(buf.data());
+        setenv("SONREL_HOME", dir.c_str(), 1);
+        source = dir + "/source.wav";
+        target = dir + "/saved.wav";
         PlatformInit(nullptr, nullptr);
-        WNDCLASSEX wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = frame_proc;
-        wc.lpszClassName = "BenchFrame";
-        RegisterClassEx(&wc);
-        wc.lpfnWndProc = DefMDIChildProc;
-        wc.lpszClassName = "Child Window";
-        RegisterClassEx(&wc);
-        made.frame = CreateWindowEx(0, "BenchFrame", "Bench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                    nullptr, nullptr, nullptr, nullptr);
-        CLIENTCREATESTRUCT ccs{};
-        made.client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 640, 480,
-                                     made.frame, nullptr, nullptr, &ccs);
-        return made;
-    }();
-    return h;
-}
+        fixtures::register_document_class(child_proc);
+        mdi = new fixtures::MdiFrame(640, 480);
+    }
+};
 
-LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_USER + 113) return reinterpret_cast<LRESULT>(harness().active);
-    return DefFrameProc(hwnd, nullptr, msg, wp, lp);
+Harness& harness() {
+    static Harness h;
+    return h;
 }
 
 void put32(unsigned char* p, uint32_t v) {
@@ -91,16 +80,10 @@ double resident_mb() {
     return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
 }
 
-BOOL collect(HWND w, LPARAM lp) {
-    if (GetWindowLongPtr(w, GWLP_USERDATA) == DOCUMENT_USERDATA) *reinterpret_cast<HWND*>(lp) = w;
-    return TRUE;
-}
-
 HWND open_document(Harness& h) {
-    if (!OpenWAV(h.frame, h.client, h.source.c_str())) return nullptr;
-    HWND doc = nullptr;
-    EnumChildWindows(h.client, collect, reinterpret_cast<LPARAM>(&doc));
-    return doc;
+    if (!OpenWAV(h.mdi->frame, h.mdi->client, h.source.c_str())) return nullptr;
+    std::vector<HWND> docs = h.mdi->documents();
+    return docs.empty() ? nullptr : docs.back();
 }
 
 void close_document(HWND doc) {
@@ -172,22 +155,22 @@ void BM_WritePlain(benchmark::State& state) {
 void BM_SaveWAV(benchmark::State& state) {
     Harness& h = harness();
     make_source(h.source);
-    h.active = open_document(h);
-    if (!h.active) {
+    h.mdi->active = open_document(h);
+    if (!h.mdi->active) {
         state.SkipWithError("OpenWAV failed");
         return;
     }
     char path[INFO_PATH_CHARS];
     for (auto _ : state) {
         std::snprintf(path, sizeof path, "%s", h.target.c_str());
-        if (!SaveWAV(h.frame, path)) {
+        if (!SaveWAV(h.mdi->frame, path)) {
             state.SkipWithError("SaveWAV failed");
             break;
         }
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);
-    close_document(h.active);
-    h.active = nullptr;
+    close_document(h.mdi->active);
+    h.mdi->active = nullptr;
     unlink(h.target.c_str());
 }
 

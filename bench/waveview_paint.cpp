@@ -7,54 +7,26 @@
 #include <sonrel/blocks.h>
 
 #include <cstdlib>
-#include <cstring>
 
+#include "fixtures/document_blocks.h"
+#include "fixtures/mdi_frame.h"
 #include "waveview.h"
 
 namespace {
 
 constexpr int kWidth = 1600, kHeight = 400;
 
-LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefFrameProc(hwnd, nullptr, msg, wp, lp);
-}
-
-HGLOBAL block_with(const void* bytes, size_t n) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
-    void* p = GlobalLock(h);
-    if (p && bytes) std::memcpy(p, bytes, n);
-    GlobalUnlock(h);
-    return h;
-}
-
 struct Document {
-    HWND frame = nullptr, client = nullptr, doc = nullptr;
+    fixtures::MdiFrame mdi{1800, 700};
+    HWND doc = nullptr;
     explicit Document(size_t minutes);
-    ~Document() { DestroyWindow(frame); }
 };
 
 Document::Document(size_t minutes) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEX wc{};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = GetModuleHandle(nullptr);
-        wc.lpfnWndProc = frame_proc;
-        wc.lpszClassName = "BenchFrame";
-        RegisterClassEx(&wc);
-        wc.lpfnWndProc = WaveWindowProc;
-        wc.lpszClassName = "Child Window";
-        RegisterClassEx(&wc);
-        registered = true;
-    }
-    frame = CreateWindowEx(0, "BenchFrame", "Bench", WS_OVERLAPPEDWINDOW, 0, 0, 1800, 700, nullptr,
-                           nullptr, GetModuleHandle(nullptr), nullptr);
-    CLIENTCREATESTRUCT ccs{};
-    client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1800, 700, frame,
-                            nullptr, GetModuleHandle(nullptr), &ccs);
-    ShowWindow(frame, SW_SHOW);
+    fixtures::register_document_class(WaveWindowProc);
+    ShowWindow(mdi.frame, SW_SHOW);
     doc = CreateMDIWindow("Child Window", "bench.wav", WS_VISIBLE, 0, 0, kWidth + 8, kHeight + 28,
-                          client, GetModuleHandle(nullptr), 0);
+                          mdi.client, GetModuleHandle(nullptr), 0);
     const size_t frames = minutes * 60 * 44100;
     const size_t bytes = frames * 4;
     HGLOBAL wave = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -65,26 +37,14 @@ Document::Document(size_t minutes) {
         p[i] = static_cast<int16_t>(x >> 16);
     }
     GlobalUnlock(wave);
-    HeaderBlock h{};
-    std::memcpy(h.riffTag, "RIFF", 4);
-    std::memcpy(h.waveTag, "WAVEfmt ", 8);
-    h.formatLength = 16;
-    h.formatCode = 1;
-    h.channels = 2;
-    h.samplesPerSec = 44100;
-    h.bytesPerSec = 44100 * 4;
-    h.blockAlign = 4;
-    h.bitsPerSample = 16;
-    std::memcpy(h.dataTag, "data", 4);
-    h.dataSize = static_cast<DWORD>(bytes);
-    h.fileLength = h.dataSize + 44;
-    SetProp(doc, PROP_HEADER, block_with(&h, sizeof h));
+    HeaderBlock h = fixtures::pcm_header(2, 44100, 16, static_cast<DWORD>(bytes));
+    SetProp(doc, PROP_HEADER, fixtures::block_with(&h, sizeof h));
     SetProp(doc, PROP_WAVE, wave);
     PositionBlock pos{};
-    SetProp(doc, PROP_POSITION, block_with(&pos, sizeof pos));
-    SetProp(doc, PROP_INFO, block_with(nullptr, sizeof(InfoBlock)));
-    SetProp(doc, PROP_UNDO, block_with(nullptr, sizeof(UndoBlock)));
-    SetProp(doc, PROP_FILEINFO, block_with(nullptr, sizeof(FileInfoBlock)));
+    SetProp(doc, PROP_POSITION, fixtures::block_with(&pos, sizeof pos));
+    SetProp(doc, PROP_INFO, fixtures::block_with(nullptr, sizeof(InfoBlock)));
+    SetProp(doc, PROP_UNDO, fixtures::block_with(nullptr, sizeof(UndoBlock)));
+    SetProp(doc, PROP_FILEINFO, fixtures::block_with(nullptr, sizeof(FileInfoBlock)));
 }
 
 void set_view(HWND doc, DWORD zoom, LONG viewStart) {
@@ -92,9 +52,8 @@ void set_view(HWND doc, DWORD zoom, LONG viewStart) {
     auto* p = static_cast<PositionBlock*>(GlobalLock(h));
     p->zoom = zoom;
     p->viewStart = viewStart;
-    p->markStart = 1000000;
-    p->markLength = 4000000;
     GlobalUnlock(h);
+    fixtures::set_mark(doc, 1000000, 4000000);
 }
 
 // Arguments: minutes of sound, zoom (0: whole file).

@@ -24,13 +24,16 @@ const DIALOGTEMPLATE kSplash{nullptr,
 // The tips dialog: the picture and the tip are painted by the dialog itself
 // on the left; the buttons stand on the right and at the bottom.
 const DIALOGITEM kAssistantItems[] = {
-    {"BUTTON", "&New document", 101, 206, 8, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", "&Open existing document...", 102, 206, 26, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", "&Welcome to Sonrel2003", 103, 206, 44, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", "&Exit Sonrel2003", 202, 206, 62, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", "Don't display this dialog box again", 201, 6, 120, 160, 10,
+    {"BUTTON", "&New document", ASSISTANT_NEW, 206, 8, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Open existing document...", ASSISTANT_OPEN, 206, 26, 108, 14,
+     BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Welcome to Sonrel2003", ASSISTANT_WELCOME, 206, 44, 108, 14,
+     BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "&Exit Sonrel2003", ASSISTANT_EXIT, 206, 62, 108, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "Don't display this dialog box again", ASSISTANT_DONTSHOW, 6, 120, 160, 10,
      BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-    {"BUTTON", "<<    &Display next tip", 104, 6, 140, 90, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"BUTTON", "<<    &Display next tip", ASSISTANT_NEXTTIP, 6, 140, 90, 14,
+     BS_PUSHBUTTON | WS_TABSTOP, 0},
     {"BUTTON", "&Close", IDOK, 206, 140, 108, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
 };
 const DIALOGTEMPLATE kAssistant{"Welcome to Sonrel2003",

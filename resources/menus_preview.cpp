@@ -1,5 +1,7 @@
 #include "menus_preview.h"
 
+#include <sonrel/ids.h>
+
 namespace {
 
 #define ITEM(text, id) \
@@ -14,30 +16,30 @@ namespace {
 const PlatformMenuItem kPreviewMenu[] = {
     {MF_POPUP | MF_END, 0, "Preview"},
     POPUP("&File"),
-    ITEM("&New\tCtrl + N", 101),
-    ITEM("&Open...\tCtrl + O", 102),
+    ITEM("&New\tCtrl + N", IDM_NEW),
+    ITEM("&Open...\tCtrl + O", IDM_OPEN),
     SEP,
-    ITEM("&Save\tCtrl + S", 103),
-    LAST("Save &as...", 104),
+    ITEM("&Save\tCtrl + S", IDM_SAVE),
+    LAST("Save &as...", IDM_SAVEAS),
     POPUP("&Edit"),
-    ITEM("C&ut\tCtrl + X", 301),
-    ITEM("&Copy\tCtrl + C", 302),
-    ITEM("&Paste\tCtrl + V", 303),
-    ITEM("&Mix", 304),
+    ITEM("C&ut\tCtrl + X", IDM_CUT),
+    ITEM("&Copy\tCtrl + C", IDM_COPY),
+    ITEM("&Paste\tCtrl + V", IDM_PASTE),
+    ITEM("&Mix", IDM_MIX),
     SEP,
-    ITEM("&Delete\tDel", 305),
-    LAST("C&rop\tShift + Del", 306),
+    ITEM("&Delete\tDel", IDM_DELETE),
+    LAST("C&rop\tShift + Del", IDM_CROP),
     POPUP("&Mark"),
-    ITEM("Mark &all\tCtrl + A", 225),
-    LAST("&Destroy Mark\tCtrl + M", 221),
+    ITEM("Mark &all\tCtrl + A", IDM_MARKALL),
+    LAST("&Destroy Mark\tCtrl + M", IDM_DESTROYMARK),
     SEP,
-    ITEM("&Play\tCtrl + P", 501),
-    ITEM("P&ause", 503),
-    ITEM("S&top\tCtrl + T", 502),
+    ITEM("&Play\tCtrl + P", IDM_PLAY),
+    ITEM("P&ause", IDM_PAUSE),
+    ITEM("S&top\tCtrl + T", IDM_STOP),
     SEP,
-    ITEM("&Settings...", 510),
+    ITEM("&Settings...", IDM_SETTINGS),
     SEP,
-    LAST("&Rebuild Preview\tCtrl + R", 742),
+    LAST("&Rebuild Preview\tCtrl + R", IDM_REBUILDPREVIEW),
 };
 
 #undef ITEM

@@ -1,7 +1,7 @@
 #include "closing.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
@@ -47,19 +47,18 @@ void SavePlacement(HWND frame, HWND funcBar) {
     long state = 5;
     if (IsZoomed(frame)) state = 3;
     if (IsIconic(frame)) state = 2;
-    write_number("Sonrel\\Settings\\Main\\ShowState", "%lu", state);
+    write_number(SET_MAIN_SHOWSTATE.path, "%lu", state);
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     if (GetWindowPlacement(frame, &wp)) {
         const RECT& r = wp.rcNormalPosition;
-        write_number("Sonrel\\Settings\\Main\\X", "%ld", r.left);
-        write_number("Sonrel\\Settings\\Main\\Y", "%ld", r.top);
-        write_number("Sonrel\\Settings\\Main\\Width", "%ld", r.right - r.left);
-        write_number("Sonrel\\Settings\\Main\\Height", "%ld", r.bottom - r.top);
+        write_number(SET_MAIN_X.path, "%ld", r.left);
+        write_number(SET_MAIN_Y.path, "%ld", r.top);
+        write_number(SET_MAIN_WIDTH.path, "%ld", r.right - r.left);
+        write_number(SET_MAIN_HEIGHT.path, "%ld", r.bottom - r.top);
     }
-    write_left_top(funcBar, "Sonrel\\Settings\\FuncBar\\X", "Sonrel\\Settings\\FuncBar\\Y");
-    write_left_top(g_shell.cdPlayer, "Sonrel\\Settings\\CDPlayer\\X",
-                   "Sonrel\\Settings\\CDPlayer\\Y");
+    write_left_top(funcBar, SET_FUNCBAR_X.path, SET_FUNCBAR_Y.path);
+    write_left_top(g_shell.cdPlayer, SET_CDPLAYER_X.path, SET_CDPLAYER_Y.path);
 }
 
 namespace {
@@ -142,15 +141,13 @@ void DeleteTemporaryFile(const char* name) {
 
 void FrameDestroyed(HWND frame) {
     DeleteTemporaryFile("SnrTemp.WAV");
-    if (RegGetBool("Sonrel\\Settings\\Boolean\\DeleteTempClipboard", FALSE))
-        DeleteTemporaryFile("SnrCLIP.WAV");
+    if (SettingBool(SET_BOOLEAN_DELETETEMPCLIPBOARD)) DeleteTemporaryFile("SnrCLIP.WAV");
     if (g_shell.startAssistant && IsWindow(g_shell.startAssistant))
         DestroyWindow(g_shell.startAssistant);
     g_shell.startAssistant = nullptr;
     if (g_shell.cdPlayer) DestroyWindow(g_shell.cdPlayer);
-    RegWriteString("Sonrel\\Settings\\Boolean\\ShowExtensions",
-                   g_shell.extensionIconsShown ? "1" : "0");
-    RegWriteString("Sonrel\\Settings\\Boolean\\CDPlayerVisible", g_shell.cdPlayerShown ? "1" : "0");
+    RegWriteString(SET_BOOLEAN_SHOWEXTENSIONS.path, g_shell.extensionIconsShown ? "1" : "0");
+    RegWriteString(SET_BOOLEAN_CDPLAYERVISIBLE.path, g_shell.cdPlayerShown ? "1" : "0");
     HMENU shown = GetMenu(frame);
     if (g_shell.windowPopup) DestroyMenu(g_shell.windowPopup);
     if (g_shell.extensionsPopup) DestroyMenu(g_shell.extensionsPopup);

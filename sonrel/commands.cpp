@@ -1,29 +1,26 @@
+// The frame's commands: the table of every command id the frame acts on, the
+// procedures of the rows that work on the frame's thread, and the dispatch.
 #include "commands.h"
 
 #include <sonrel/blocks.h>
 #include <sonrel/dialogs.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
-#include <cstring>
 #include <string>
 
 #include "closing.h"
+#include "command_table.h"
+#include "file_commands.h"
 #include "frame.h"
-#include "operations.h"
 #include "playback.h"
 #include "startup.h"
 
 namespace {
 
 #define HOMEPAGE "https://www.example.com/"
-
-// The active document, or null when it is missing or being opened.
-HWND idle_document() {
-    HWND doc = ActiveDocument();
-    return IsFileWorking(doc) ? nullptr : doc;
-}
 
 // After a change made on this thread: the view reads the document again and
 // every window that shows it repaints.
@@ -32,17 +29,6 @@ void refresh(HWND doc) {
     InvalidateRect(doc, nullptr, TRUE);
     InvalidateRect(g_shell.preview, nullptr, TRUE);
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-}
-
-void start_effect(HWND frame, LPTHREAD_START_ROUTINE proc, DWORD nameId) {
-    HWND doc = idle_document();
-    if (doc) StartOperation(proc, frame, nameId, doc);
-}
-
-// An effect that asks for its parameter first; Cancel starts nothing.
-void ask_then_start(HWND frame, BOOL (*ask)(HWND), LPTHREAD_START_ROUTINE proc, DWORD nameId) {
-    HWND doc = idle_document();
-    if (doc && ask(frame)) StartOperation(proc, frame, nameId, doc);
 }
 
 DWORD mark_length(HWND doc) {
@@ -54,135 +40,122 @@ DWORD mark_length(HWND doc) {
     return length;
 }
 
-// Silence: the mark is silenced at once; without one, silence is inserted
-// for the time the dialog asks.
-void silence(HWND frame) {
-    HWND doc = idle_document();
-    if (!doc) return;
-    if (mark_length(doc))
-        StartOperation(SetSilence, frame, 15031, doc);
-    else if (ShowSilence(frame))
-        StartOperation(InsertSilence, frame, 15037, doc);
+const CommandRow& row_of(WORD id);
+
+// The function bar's Silence: the mark is silenced at once; without one,
+// silence is inserted for the time the Insert Silence row asks.
+void silence(const CommandCall& call) {
+    if (mark_length(call.doc))
+        StartCommandThread(row_of(IDM_SILENCE), call.frame, call.doc);
+    else
+        RunCommand(row_of(IDM_INSERTSILENCE), call);
 }
 
-// A clipboard thread; its argument is the document, not the frame.
-void start_clipboard(LPTHREAD_START_ROUTINE proc, DWORD nameId, HWND doc) {
-    if (doc) StartOperation(proc, doc, nameId, doc);
+void to_position_bar(const CommandCall& call) {
+    PostMessage(g_shell.posBar, WM_COMMAND, call.wp, call.lp);
 }
 
-void delete_clipboard(HWND frame) {
-    if (MessageBox(frame, "Are you sure?", "Delete Clipboard", MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    DeleteTemporaryFile("SnrCLIP.WAV");
-    InvalidateRect(g_shell.selectBar, nullptr, TRUE);
-}
-
-void export_clipboard(HWND frame) {
-    const char* chosen = SaveBox(frame);
-    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
-    std::string path = chosen;
-    SetMouseWait(frame);
-    ClipboardToFile(frame, path.c_str());
-    SetMouseActive();
-}
-
-void import_clipboard(HWND frame) {
-    const char* chosen = OpenBox(frame);
-    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
-    std::string path = chosen;
-    SetMouseWait(frame);
-    FileToClipboard(frame, path.c_str());
-    InvalidateRect(g_shell.selectBar, nullptr, TRUE);
-    SetMouseActive();
-}
-
-// Until the background open exists, a chosen file is read at once, as a path
-// handed over on the command line is.
-void open_chosen(HWND frame) {
-    const char* chosen = OpenBox(frame);
-    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
-    std::string path = chosen;
-    OpenPath(frame, path.c_str());
-}
-
-void save(HWND frame) {
-    HWND doc = ActiveDocument();
-    if (!doc) return;
-    HGLOBAL h = GetProp(doc, PROP_INFO);
-    auto* info = static_cast<InfoBlock*>(GlobalLock(h));
-    if (!info) return;
-    SetMouseWait(frame);
-    info->saved = 1;
-    SaveWAV(frame, info->path);
-    GlobalUnlock(h);
-    SetMouseActive();
-}
-
-void save_as(HWND frame) {
-    HWND doc = ActiveDocument();
-    if (!doc) return;
-    const char* chosen = SaveBox(frame);
-    if (!chosen || std::strcmp(chosen, "FALSE") == 0) return;
-    std::string path = chosen;
-    HGLOBAL h = GetProp(doc, PROP_INFO);
-    auto* info = static_cast<InfoBlock*>(GlobalLock(h));
-    if (!info) return;
-    SetMouseWait(frame);
-    info->saved = 1;
-    std::strncpy(info->path, path.c_str(), INFO_PATH_CHARS - 1);
-    info->path[INFO_PATH_CHARS - 1] = 0;
-    SaveWAV(frame, info->path);
-    path = info->path;
-    GlobalUnlock(h);
-    SetProp(doc, PROP_INFO, h);
-    SetWindowText(doc, path.c_str());
-    InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-    SetMouseActive();
-}
-
-void close_active() {
-    HWND doc = ActiveDocument();
-    if (doc && CloseDocumentPrompt(doc))
-        SendMessage(g_shell.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(doc), 0);
-}
-
-void undo(HWND frame) {
-    HWND doc = idle_document();
-    if (!doc) return;
-    SetMouseWait(frame);
-    if (RestoreUndoInformation(doc)) {
-        SendMessage(doc, UM_DOCCHANGED, 0, 0);
+void undo(const CommandCall& call) {
+    SetMouseWait(call.frame);
+    if (RestoreUndoInformation(call.doc)) {
+        SendMessage(call.doc, UM_DOCCHANGED, 0, 0);
         InvalidateRect(g_shell.preview, nullptr, TRUE);
         InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-        InvalidateRect(doc, nullptr, TRUE);
+        InvalidateRect(call.doc, nullptr, TRUE);
     }
     SetMouseActive();
 }
 
-void edit_in_place(HWND frame, int (*change)(HWND)) {
-    HWND doc = idle_document();
-    if (!doc) return;
-    SetMouseWait(frame);
-    change(doc);
-    refresh(doc);
+void edit_in_place(const CommandCall& call, int (*change)(HWND)) {
+    SetMouseWait(call.frame);
+    change(call.doc);
+    refresh(call.doc);
     SetMouseActive();
 }
 
-void toggle_thread_manager() {
+void erase(const CommandCall& call) {
+    edit_in_place(call, Erase);
+}
+
+void crop(const CommandCall& call) {
+    edit_in_place(call, Crop);
+}
+
+void refresh_document(const CommandCall& call) {
+    refresh(call.doc);
+}
+
+void clipboard_header(const CommandCall& call) {
+    ShowClipboardHeader(call.frame);
+}
+
+void play(const CommandCall& call) {
+    PlayCommand(call.frame, call.id);
+}
+
+void pause(const CommandCall&) {
+    PauseCommand();
+}
+
+void stop(const CommandCall&) {
+    StopCommand();
+}
+
+void volume_up(const CommandCall&) {
+    StepOutputVolume(TRUE);
+}
+
+void volume_down(const CommandCall&) {
+    StepOutputVolume(FALSE);
+}
+
+void output_device(const CommandCall& call) {
+    SelectOutputDevice(call.frame);
+}
+
+void cd_track(const CommandCall& call) {
+    SendMessage(g_shell.iconBar, WM_COMMAND, IDM_ICONBAR_CDTRACK, call.lp);
+}
+
+void cascade(const CommandCall&) {
+    SendMessage(g_shell.mdiClient, WM_MDICASCADE, MDITILE_SKIPDISABLED, 0);
+}
+
+void tile(const CommandCall&) {
+    SendMessage(g_shell.mdiClient, WM_MDITILE, MDITILE_VERTICAL | MDITILE_SKIPDISABLED, 0);
+}
+
+void arrange(const CommandCall&) {
+    SendMessage(g_shell.mdiClient, WM_MDIICONARRANGE, 0, 0);
+}
+
+void restore(const CommandCall& call) {
+    SendMessage(g_shell.mdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(call.doc), 0);
+}
+
+void close_all(const CommandCall& call) {
+    CloseAllDocuments(call.frame);
+}
+
+void toggle_thread_manager(const CommandCall&) {
     g_shell.threadManShown = !g_shell.threadManShown;
     ShowWindow(g_shell.threadMan, g_shell.threadManShown ? SW_SHOW : SW_HIDE);
-    CheckMenuItem(g_shell.windowPopup, 754,
+    CheckMenuItem(g_shell.windowPopup, IDM_THREADMANAGER,
                   MF_BYCOMMAND | (g_shell.threadManShown ? MF_CHECKED : MF_UNCHECKED));
     InvalidateRect(g_shell.switchBar, nullptr, TRUE);
 }
 
-void toggle_cd_player() {
+void toggle_cd_player(const CommandCall&) {
     g_shell.cdPlayerShown = !IsWindowVisible(g_shell.cdPlayer);
     ShowWindow(g_shell.cdPlayer, g_shell.cdPlayerShown ? SW_SHOW : SW_HIDE);
-    CheckMenuItem(g_shell.windowPopup, 766,
+    CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER,
                   MF_BYCOMMAND | (g_shell.cdPlayerShown ? MF_CHECKED : MF_UNCHECKED));
     if (g_shell.cdPlayerShown)
         SetWindowPos(g_shell.cdPlayer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void about(const CommandCall& call) {
+    ShowAbout(call.frame);
 }
 
 void start_program(HWND frame, const char* name, const char* fallback) {
@@ -192,174 +165,130 @@ void start_program(HWND frame, const char* name, const char* fallback) {
         ShellExecute(frame, "open", fallback, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Commands of the table; false when the id is not one of them.
-bool run_command(HWND frame, WORD id, WPARAM wp, LPARAM lp) {
-    switch (id) {
-        case 101:
-            NewFile(frame, g_shell.mdiClient, ++g_shell.newDocumentCounter);
-            InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-            return true;
-        case 102:
-            open_chosen(frame);
-            return true;
-        case 103:
-            save(frame);
-            return true;
-        case 104:
-            save_as(frame);
-            return true;
-        case 105:
-            close_active();
-            return true;
-        case 106:
-            OpenPath(frame, reinterpret_cast<const char*>(lp));
-            return true;
-        case 221:
-        case 225:
-            PostMessage(g_shell.posBar, WM_COMMAND, wp, lp);
-            return true;
-        case 203:
-            ask_then_start(frame, ShowVolume, ChangeVolume, 15002);
-            return true;
-        case 205:
-            ask_then_start(frame, ShowFadeIn, FadeIn, 15003);
-            return true;
-        case 206:
-            ask_then_start(frame, ShowFadeOut, FadeOut, 15004);
-            return true;
-        case 207:
-            ask_then_start(frame, ShowVelocity, Velocity, 15030);
-            return true;
-        case 208:
-            silence(frame);
-            return true;
-        case 226:
-            // The menu's "Insert Silence...": always asks and inserts at the cursor.
-            ask_then_start(frame, ShowSilence, InsertSilence, 15037);
-            return true;
-        case 227:
-            ask_then_start(frame, ShowLowPass, LowPass, 15001);
-            return true;
-        case 909:
-            ShowAbout(frame);
-            return true;
-        case 310:
-            ShowClipboardHeader(frame);
-            return true;
-        case 510:
-            if (HWND doc = idle_document(); doc && ShowHeader(frame)) refresh(doc);
-            return true;
-        case 222:
-            start_effect(frame, Reverse, 15007);
-            return true;
-        case 228:
-            start_effect(frame, FadeChannelsLeftToRight, 15005);
-            return true;
-        case 229:
-            undo(frame);
-            return true;
-        case 232:
-            start_effect(frame, SetMaxVolume, 15006);
-            return true;
-        case 234:
-            start_effect(frame, FadeChannelsRightToLeft, 15035);
-            return true;
-        case 236:
-            start_effect(frame, Zeroize, 15073);
-            return true;
-        case 302:
-            start_clipboard(CopyToClipboard, 15010, idle_document());
-            return true;
-        case 303:
-            start_clipboard(PasteFromClipboard, 15011, idle_document());
-            return true;
-        case 304:
-            start_clipboard(PasteMixFromClipboard, 15012, idle_document());
-            return true;
-        case 307:
-            delete_clipboard(frame);
-            return true;
-        case 308:
-            export_clipboard(frame);
-            return true;
-        case 309:
-            import_clipboard(frame);
-            return true;
-        case 305:
-            edit_in_place(frame, Erase);
-            return true;
-        case 306:
-            edit_in_place(frame, Crop);
-            return true;
-        case 501:
-        case 502:
-        case 503:
-        case 507:
-        case 707:
-        case 708:
-            PlaybackCommand(frame, id);
-            return true;
-        case 908:
-            SelectOutputDevice(frame);
-            return true;
-        case 511:
-            SendMessage(g_shell.iconBar, WM_COMMAND, 2020, lp);
-            return true;
-        case 701:
-            SendMessage(g_shell.mdiClient, WM_MDICASCADE, MDITILE_SKIPDISABLED, 0);
-            return true;
-        case 702:
-            SendMessage(g_shell.mdiClient, WM_MDITILE, MDITILE_VERTICAL | MDITILE_SKIPDISABLED, 0);
-            return true;
-        case 703:
-            SendMessage(g_shell.mdiClient, WM_MDIICONARRANGE, 0, 0);
-            return true;
-        case 704:
-            if (HWND doc = ActiveDocument())
-                SendMessage(g_shell.mdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(doc), 0);
-            return true;
-        case 705:
-            CloseAllDocuments(frame);
-            return true;
-        case 754:
-            toggle_thread_manager();
-            return true;
-        case 766:
-            toggle_cd_player();
-            return true;
-        case 911:
-            start_program(frame, "sndvol32.exe", nullptr);
-            return true;
-        case 931:
-            start_program(frame, "TonboxCS.exe", "wavedesk.exe");
-            return true;
-        case 999:
-            PostMessage(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-            return true;
-        case 40010:
-            CreateStartAssistant(frame);
-            return true;
-        case 40011:
-            ShellExecute(frame, "open", HOMEPAGE, nullptr, nullptr, SW_SHOWNORMAL);
-            return true;
-    }
-    return false;
+void volume_control(const CommandCall& call) {
+    start_program(call.frame, "sndvol32.exe", nullptr);
+}
+
+void tonbox(const CommandCall& call) {
+    start_program(call.frame, "TonboxCS.exe", "wavedesk.exe");
+}
+
+void exit_program(const CommandCall& call) {
+    PostMessage(call.frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void tips(const CommandCall& call) {
+    CreateStartAssistant(call.frame);
+}
+
+void homepage(const CommandCall& call) {
+    ShellExecute(call.frame, "open", HOMEPAGE, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Shorter names for the table's columns.
+constexpr CommandHow THREAD = HOW_THREAD, ASK_THREAD = HOW_ASK_THREAD, FRAME = HOW_FRAME,
+                     ASK_FRAME = HOW_ASK_FRAME, SPECIAL = HOW_SPECIAL, DEFAULT = HOW_DEFAULT;
+constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY;
+
+// Looked up in this order: the ranges first, then the single commands. Ids
+// the menus, accelerators or toolbars carry without a row here (Options,
+// Revert, Convert, Record, the CurveSound editors, ...) go to the default
+// frame handling until their work exists.
+// clang-format off
+const CommandRow kCommands[] = {
+//   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
+    // The window menu's document entries: activated by the default handling.
+    {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
+    // Not built yet: the extension commands (from IDM_EXTENSION_FIRST, one per
+    // loaded extension) and the recent files. Until then, default handling.
+    {IDM_EXTENSION_FIRST, DEFAULT,   ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_EXTENSION_LAST},
+    {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
+
+    {IDM_NEW,            FRAME,      ANY,       0,                         nullptr,      nullptr,                 NewCommand},
+    {IDM_OPEN,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenCommand},
+    {IDM_SAVE,           FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 SaveCommand},
+    {IDM_SAVEAS,         FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 SaveAsCommand},
+    {IDM_CLOSE,          FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 CloseCommand},
+    {IDM_OPENPATH,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenPathCommand},
+    {IDM_SETTINGS,       ASK_FRAME,  IDLE,      0,                         ShowHeader,   nullptr,                 refresh_document},
+
+    {IDM_VOLUME,         ASK_THREAD, IDLE,      IDS_NAME_VOLUME,           ShowVolume,   ChangeVolume},
+    {IDM_FADEIN,         ASK_THREAD, IDLE,      IDS_NAME_FADEIN,           ShowFadeIn,   FadeIn},
+    {IDM_FADEOUT,        ASK_THREAD, IDLE,      IDS_NAME_FADEOUT,          ShowFadeOut,  FadeOut},
+    {IDM_VELOCITY,       ASK_THREAD, IDLE,      IDS_NAME_VELOCITY,         ShowVelocity, Velocity},
+    {IDM_SOFTEN,         ASK_THREAD, IDLE,      IDS_NAME_LOWPASS,          ShowLowPass,  LowPass},
+    // The menu's "Insert Silence...": always asks and inserts at the cursor.
+    {IDM_INSERTSILENCE,  ASK_THREAD, IDLE,      IDS_NAME_INSERTSILENCE,    ShowSilence,  InsertSilence},
+    // With a mark the thread silences it; without one, Insert Silence runs.
+    {IDM_SILENCE,        SPECIAL,    IDLE,      IDS_NAME_SILENCE,          nullptr,      SetSilence,              silence},
+    {IDM_REVERSE,        THREAD,     IDLE,      IDS_NAME_REVERSE,          nullptr,      Reverse},
+    {IDM_FADELEFTTORIGHT, THREAD,    IDLE,      IDS_NAME_FADELEFTTORIGHT,  nullptr,      FadeChannelsLeftToRight},
+    {IDM_MAXVOLUME,      THREAD,     IDLE,      IDS_NAME_PEAKVOLUME,       nullptr,      SetMaxVolume},
+    {IDM_FADERIGHTTOLEFT, THREAD,    IDLE,      IDS_NAME_FADERIGHTTOLEFT,  nullptr,      FadeChannelsRightToLeft},
+    {IDM_ZEROIZE,        THREAD,     IDLE,      IDS_NAME_ZEROIZE,          nullptr,      Zeroize},
+
+    // The position bar checks the document itself.
+    {IDM_DESTROYMARK,    FRAME,      ANY,       0,                         nullptr,      nullptr,                 to_position_bar},
+    {IDM_MARKALL,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 to_position_bar},
+    {IDM_UNDO,           FRAME,      IDLE,      0,                         nullptr,      nullptr,                 undo},
+    {IDM_COPY,           THREAD,     IDLE,      IDS_NAME_COPY,             nullptr,      CopyToClipboard,         nullptr,            0,                   PARAM_DOCUMENT},
+    {IDM_PASTE,          THREAD,     IDLE,      IDS_NAME_PASTE,            nullptr,      PasteFromClipboard,      nullptr,            0,                   PARAM_DOCUMENT},
+    {IDM_MIX,            THREAD,     IDLE,      IDS_NAME_MIX,              nullptr,      PasteMixFromClipboard,   nullptr,            0,                   PARAM_DOCUMENT},
+    {IDM_DELETE,         FRAME,      IDLE,      0,                         nullptr,      nullptr,                 erase},
+    {IDM_CROP,           FRAME,      IDLE,      0,                         nullptr,      nullptr,                 crop},
+    {IDM_CLIPDELETE,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 DeleteClipboardCommand},
+    {IDM_CLIPEXPORT,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 ExportClipboardCommand},
+    {IDM_CLIPIMPORT,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 ImportClipboardCommand},
+    {IDM_CLIPINFO,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 clipboard_header},
+
+    // Playback checks the document itself.
+    {IDM_PLAY,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 play},
+    {IDM_PLAYLOOP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 play},
+    {IDM_PAUSE,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 pause},
+    {IDM_STOP,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 stop},
+    {IDM_VOLUMEUP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_up},
+    {IDM_VOLUMEDOWN,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_down},
+    {IDM_OUTPUTDEVICE,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 output_device},
+    {IDM_CDTRACK,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 cd_track},
+
+    {IDM_CASCADE,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 cascade},
+    {IDM_TILE,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 tile},
+    {IDM_ARRANGE,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 arrange},
+    {IDM_RESTORE,        FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 restore},
+    {IDM_CLOSEALL,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 close_all},
+    {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
+    {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
+
+    {IDM_ABOUT,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 about},
+    {IDM_VOLUMECONTROL,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_control},
+    {IDM_TONBOX,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 tonbox},
+    {IDM_EXIT,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 exit_program},
+    {IDM_TIPS,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 tips},
+    {IDM_HOMEPAGE,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 homepage},
+};
+// clang-format on
+
+const CommandRow& row_of(WORD id) {
+    return *FindCommand(kCommands, id);
 }
 
 }  // namespace
 
+std::span<const CommandRow> FrameCommands() {
+    return kCommands;
+}
+
 void StartPaste(HWND doc, BOOL mix) {
-    if (mix)
-        start_clipboard(PasteMixFromClipboard, 15012, doc);
-    else
-        start_clipboard(PasteFromClipboard, 15011, doc);
+    if (doc) StartCommandThread(row_of(mix ? IDM_MIX : IDM_PASTE), g_shell.frame, doc);
 }
 
 LRESULT FrameCommand(HWND frame, WPARAM wp, LPARAM lp) {
     WORD id = LOWORD(wp);
-    bool documentEntry = id >= FIRST_DOCUMENT_ID && id <= FIRST_DOCUMENT_ID + 99;
-    if (!documentEntry && run_command(frame, id, wp, lp)) return 0;
-    return DefFrameProc(frame, g_shell.mdiClient, WM_COMMAND, wp, lp);
+    const CommandRow* row = FindCommand(kCommands, id);
+    if (!row || row->how == HOW_DEFAULT)
+        return DefFrameProc(frame, g_shell.mdiClient, WM_COMMAND, wp, lp);
+    RunCommand(*row, CommandCall{frame, ActiveDocument(), id, wp, lp});
+    return 0;
 }
 
 void OpenPath(HWND frame, const char* path) {
@@ -379,7 +308,7 @@ void FrameHandOver(HWND frame, const char* line) {
     BringWindowToTop(frame);
     CommandLine c = ParseCommandLine(line ? line : "");
     if (c.kind == COMMANDLINE_PATH)
-        SendMessage(frame, WM_COMMAND, 106, reinterpret_cast<LPARAM>(c.path));
+        SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(c.path));
     else if (c.kind == COMMANDLINE_CDTRACK)
-        SendMessage(frame, WM_COMMAND, 511, c.track);
+        SendMessage(frame, WM_COMMAND, IDM_CDTRACK, c.track);
 }

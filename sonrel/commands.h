@@ -4,16 +4,17 @@
 
 #include <platform/platform.h>
 
-// Acts on the command in LOWORD(wp); what is not the frame's goes to the
-// default frame handling. Gives the message result.
+// Acts on the command in LOWORD(wp) by its row of the command table; an id
+// without a row, or with a default-handling row, goes to the default frame
+// handling. Gives the message result.
 LRESULT FrameCommand(HWND frame, WPARAM wp, LPARAM lp);
 // Answers a frame message (UM_GETACTIVEDOC ... UM_GETTHREADMAN); FALSE when
 // msg is none of them.
 BOOL FrameMessage(HWND frame, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 // A command line handed over by a later copy: raises the frame, then opens a
-// path as command 106 does or passes a CD switch's track as command 511.
+// path as IDM_OPENPATH does or passes a CD switch's track as IDM_CDTRACK.
 void FrameHandOver(HWND frame, const char* line);
-// Opens a wave file into a new document, as command 106 and the command line
+// Opens a wave file into a new document, as IDM_OPENPATH and the command line
 // do; an empty path does nothing.
 void OpenPath(HWND frame, const char* path);
 // UM_STARTPASTE and UM_STARTPASTEMIX: pastes (or, with mix, mixes) the

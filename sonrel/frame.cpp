@@ -1,8 +1,9 @@
 #include "frame.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/dialogs.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
@@ -18,11 +19,11 @@ HWND ActiveDocument(void) {
 }
 
 HWND CreateFrame(void) {
-    int show = RegGetWord("Sonrel\\Settings\\Main\\ShowState", 5);
-    int x = RegGetWord("Sonrel\\Settings\\Main\\X", 0);
-    int y = RegGetWord("Sonrel\\Settings\\Main\\Y", 0);
-    int w = RegGetWord("Sonrel\\Settings\\Main\\Width", 640);
-    int h = RegGetWord("Sonrel\\Settings\\Main\\Height", 480);
+    int show = SettingWord(SET_MAIN_SHOWSTATE);
+    int x = SettingWord(SET_MAIN_X);
+    int y = SettingWord(SET_MAIN_Y);
+    int w = SettingWord(SET_MAIN_WIDTH);
+    int h = SettingWord(SET_MAIN_HEIGHT);
     HWND frame = CreateWindowEx(0, FRAME_CLASS, FRAME_TITLE, WS_OVERLAPPEDWINDOW, x, y, w, h,
                                 nullptr, nullptr, g_shell.instance, nullptr);
     if (!frame) return nullptr;
@@ -42,11 +43,11 @@ void update_undo_item(HMENU menu) {
         char text[128];
         const char* what = UndoDescription(doc);
         std::snprintf(text, sizeof text, "&Undo: %s\tCtrl + Z", what ? what : "");
-        SetMenuDefaultItem(edit, 229, FALSE);
-        ModifyMenu(menu, 229, MF_BYCOMMAND | MF_STRING | MF_ENABLED, 229, text);
+        SetMenuDefaultItem(edit, IDM_UNDO, FALSE);
+        ModifyMenu(menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | MF_ENABLED, IDM_UNDO, text);
     } else {
         SetMenuDefaultItem(edit, static_cast<UINT>(-1), FALSE);
-        ModifyMenu(menu, 229, MF_BYCOMMAND | MF_STRING | MF_GRAYED, 229,
+        ModifyMenu(menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_UNDO,
                    "&Undo not possible\tCtrl + Z");
     }
 }
@@ -58,12 +59,13 @@ bool on_menu_select(HWND frame, WPARAM wp, LPARAM lp) {
     WORD flags = HIWORD(wp), id = LOWORD(wp);
     if (flags == MF_POPUP) {
         HMENU first = GetSubMenu(GetMenu(frame), 0);
-        ShowMenuText(g_shell.statusBar, reinterpret_cast<HMENU>(lp) == first ? 9010 : 0);
+        ShowMenuText(g_shell.statusBar,
+                     reinterpret_cast<HMENU>(lp) == first ? IDS_SYSTEMMENU_HELP : 0);
         return true;
     }
     if (flags == 0xFFFF || wp == 0xFFFF)
         InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-    else if (id < 1000 || id > 1128)  // extension commands have hints of their own
+    else if (id < IDM_EXTENSION_HELP_FIRST || id > IDM_EXTENSION_LAST)  // extensions have their own
         ShowMenuText(g_shell.statusBar, id);
     return false;
 }
@@ -84,8 +86,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return FrameCreate(hwnd) ? 0 : -1;
         case WM_SIZE:
             if (wp != SIZE_MINIMIZED)
-                LayoutFrame(LOWORD(lp), HIWORD(lp),
-                            RegGetWord("Sonrel\\Settings\\PreviewSize", 100), FALSE);
+                LayoutFrame(LOWORD(lp), HIWORD(lp), SettingWord(SET_PREVIEWSIZE), FALSE);
             return 0;
         case WM_GETMINMAXINFO:
             reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{650, 380};

@@ -13,9 +13,8 @@
 // The frame's private message that carries a command line handed over by a
 // later copy of the program (lParam: the text, valid during the call).
 #define UM_HANDOVER (WM_USER + 180)
-// The MDI client's id and the command id of its first document window.
+// The MDI client's id (its document windows are numbered from IDM_DOCUMENT_FIRST).
 #define MDICLIENT_ID 3244
-#define FIRST_DOCUMENT_ID 800
 
 #define PENDING_PATH_CHARS 256
 

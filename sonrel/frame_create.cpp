@@ -1,7 +1,8 @@
 // WM_CREATE of the frame: its menus, the MDI client and the bars at their
 // first places, then what the command line asked for.
-#include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include "commands.h"
 #include "frame.h"
@@ -27,13 +28,13 @@ void make_menus() {
     g_shell.startMenu = LoadMenu(g_shell.instance, "STARTMENU");
     g_shell.documentMenu = LoadMenu(g_shell.instance, "MENU_1");
     g_shell.windowPopup = CreatePopupMenu();
-    AppendMenu(g_shell.windowPopup, MF_STRING | MF_UNCHECKED, 754, "Thread Manager");
-    AppendMenu(g_shell.windowPopup, MF_STRING | MF_CHECKED, 766, "Compact Disc Player");
-    AppendMenu(g_shell.windowPopup, MF_STRING | MF_UNCHECKED, 239, "RevaZud Loader");
+    AppendMenu(g_shell.windowPopup, MF_STRING | MF_UNCHECKED, IDM_THREADMANAGER, "Thread Manager");
+    AppendMenu(g_shell.windowPopup, MF_STRING | MF_CHECKED, IDM_CDPLAYER, "Compact Disc Player");
+    AppendMenu(g_shell.windowPopup, MF_STRING | MF_UNCHECKED, IDM_LOADER, "RevaZud Loader");
 }
 
 void make_mdi_client(HWND frame, int w, int h) {
-    CLIENTCREATESTRUCT ccs{g_shell.windowPopup, FIRST_DOCUMENT_ID};
+    CLIENTCREATESTRUCT ccs{g_shell.windowPopup, IDM_DOCUMENT_FIRST};
     g_shell.mdiClient = CreateWindowEx(
         WS_EX_CLIENTEDGE, "MDICLIENT", "WAVEDESK - MDI",
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL, 50, 47,
@@ -49,7 +50,7 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
     g_shell.iconBar = make_shown(frame, "IconBar", "Icons", 0, 0, w, 32, 101);
     g_shell.selectBar = make_shown(frame, "SELECTBAR", "", 0, 27, w, 18, 101);
     g_shell.statusBar = make_shown(frame, "StatusBar", nullptr, 0, h - 22, w, 22, 101);
-    int p = RegGetWord("Sonrel\\Settings\\PreviewSize", 100);
+    int p = SettingWord(SET_PREVIEWSIZE);
     g_shell.preview = make_shown(frame, "Preview", nullptr, 0, h - p - 22, w, p, 101);
     g_shell.switchBar = make_child(frame, "Switch", nullptr, WS_VISIBLE, 0, h - p - 22, 20, p, 108);
     g_shell.posBar = make_shown(frame, "PosBar", nullptr, 0, h - 125, w, 25, 102);
@@ -62,7 +63,7 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
     if (cdVisible)
         ShowWindow(g_shell.cdPlayer, SW_SHOW);
     else
-        CheckMenuItem(g_shell.windowPopup, 766, MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER, MF_BYCOMMAND | MF_UNCHECKED);
     g_shell.funcBar = make_child(frame, "FuncBar", "", WS_VISIBLE, 0, 46, 50, h - p - 93, 103);
 }
 
@@ -70,17 +71,17 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
 
 BOOL FrameCreate(HWND frame) {
     g_shell.frame = frame;
-    g_shell.outputDevice = RegGetDWord("Sonrel\\Settings\\WaveOutID", static_cast<DWORD>(-1));
+    g_shell.outputDevice = SettingDWord(SET_WAVEOUTID);
     make_menus();
-    BOOL cdVisible = RegGetBool("Sonrel\\Settings\\Boolean\\CDPlayerVisible", FALSE);
+    BOOL cdVisible = SettingBool(SET_BOOLEAN_CDPLAYERVISIBLE);
     RECT rc{};
     GetClientRect(frame, &rc);
     make_mdi_client(frame, rc.right, rc.bottom);
     make_bars(frame, rc.right, rc.bottom, cdVisible);
     g_shell.extensionsPopup = CreatePopupMenu();
-    g_shell.extensionIconsShown = RegGetBool("Sonrel\\Settings\\Boolean\\ShowExtensions", TRUE);
+    g_shell.extensionIconsShown = SettingBool(SET_BOOLEAN_SHOWEXTENSIONS);
     if (g_shell.pendingCd) {
-        SendMessage(frame, WM_COMMAND, 511, g_shell.pendingCdTrack);
+        SendMessage(frame, WM_COMMAND, IDM_CDTRACK, g_shell.pendingCdTrack);
         g_shell.pendingCd = FALSE;
     }
     if (g_shell.pendingOpen) {

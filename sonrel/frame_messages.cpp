@@ -1,8 +1,8 @@
 // The frame messages: how operations, bars and extensions find the frame's
 // windows and report their start and end. Answered at once, without
 // allocation.
-#include <kit/rvg32.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include <cstdio>
 
@@ -27,7 +27,7 @@ void layout_request(HWND frame, WPARAM previewHeight) {
     LayoutFrame(rc.right, rc.bottom, p, TRUE);
     char text[16];
     std::snprintf(text, sizeof text, "%d", p);
-    RegWriteString("Sonrel\\Settings\\PreviewSize", text);
+    RegWriteString(SET_PREVIEWSIZE.path, text);
 }
 
 }  // namespace

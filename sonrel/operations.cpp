@@ -1,7 +1,7 @@
 #include "operations.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include "frame.h"
 
@@ -47,7 +47,7 @@ void OperationEnded(DWORD threadId) {
     for (auto& e : g_operations.table) {
         if (e.threadId != threadId || !IsOperationLive(e)) continue;
         // The finishing thread waits in its send while the sound plays.
-        if (RegGetBool("Sonrel\\Settings\\Boolean\\PlayThreadComplete", TRUE))
+        if (SettingBool(SET_BOOLEAN_PLAYTHREADCOMPLETE))
             PlaySound("signal", g_shell.instance, SND_RESOURCE | SND_SYNC | SND_NODEFAULT);
         CloseHandle(e.thread);
         e = OperationEntry{};

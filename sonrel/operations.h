@@ -11,7 +11,7 @@
 struct OperationEntry {
     HANDLE thread;  // handle from the thread's creation; kept open
     DWORD threadId;
-    DWORD nameId;  // display-name string id (15001-15050, or 15073 which has no text)
+    DWORD nameId;  // display-name string id (IDS_NAME_...)
     HWND document;
     LONG spare;  // always -1 in a live entry
 };

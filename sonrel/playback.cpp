@@ -1,8 +1,9 @@
 #include "playback.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
@@ -73,7 +74,7 @@ void play(HWND frame, WORD id) {
         g_playback.output = out;
         g_playback.document = doc;
         g_playback.paused = FALSE;
-        g_playback.header = PlayWAV(out, doc, id == 507);
+        g_playback.header = PlayWAV(out, doc, id == IDM_PLAYLOOP);
         if (g_playback.header) tell_preview_started(doc);
     } else if (g_playback.paused) {
         resume();
@@ -149,8 +150,8 @@ INT_PTR CALLBACK select_output_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
                 g_shell.outputDevice = entry - 1;
                 char text[16];
                 std::snprintf(text, sizeof text, "%u", g_shell.outputDevice);
-                RegWriteString("Sonrel\\Settings\\WaveOutID", text);
-                RegWriteString("Sonrel\\Settings\\WaveInID", text);
+                RegWriteString(SET_WAVEOUTID.path, text);
+                RegWriteString(SET_WAVEINID.path, text);
                 EndDialog(dlg, 1);
                 return TRUE;
             }
@@ -165,24 +166,20 @@ INT_PTR CALLBACK select_output_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 
 }  // namespace
 
-BOOL PlaybackCommand(HWND frame, WORD id) {
-    switch (id) {
-        case 501:
-        case 507:
-            play(frame, id);
-            return TRUE;
-        case 503:
-            pause();
-            return TRUE;
-        case 502:
-            if (!active_busy() && g_playback.output) stop();
-            return TRUE;
-        case 707:
-        case 708:
-            step_volume(id == 707);
-            return TRUE;
-    }
-    return FALSE;
+void PlayCommand(HWND frame, WORD id) {
+    play(frame, id);
+}
+
+void PauseCommand(void) {
+    pause();
+}
+
+void StopCommand(void) {
+    if (!active_busy() && g_playback.output) stop();
+}
+
+void StepOutputVolume(BOOL up) {
+    step_volume(up != FALSE);
 }
 
 void SelectOutputDevice(HWND frame) {

@@ -15,10 +15,16 @@ struct PlaybackState {
 
 extern PlaybackState g_playback;
 
-// Commands 501 (play), 507 (play endlessly), 503 (pause or resume), 502
-// (stop), 707 and 708 (output volume up and down one step). FALSE for other ids.
-BOOL PlaybackCommand(HWND frame, WORD id);
-// Command 908: the modal dialog "SELECTWAVEOUT" over the frame; on OK the new
+// The playback commands. Play (IDM_PLAY, or IDM_PLAYLOOP endlessly) plays the
+// active document's mark or whole data; while playing it stops and posts the
+// same command again, so the document active now plays. Pause pauses or
+// resumes; both, and Stop, leave a missing or busy active document alone.
+void PlayCommand(HWND frame, WORD id);
+void PauseCommand(void);
+void StopCommand(void);
+// The output volume one step up or down (both channels; never past the ends).
+void StepOutputVolume(BOOL up);
+// The output device command: the modal dialog "SELECTWAVEOUT" over the frame; on OK the new
 // device is stored and used from the next play.
 void SelectOutputDevice(HWND frame);
 // MM_WOM_DONE at a document window: closes the output when out is the open one.

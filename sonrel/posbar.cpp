@@ -1,6 +1,7 @@
-// The position bar. For now it carries out the frame's "Mark all" (225) and
-// "Destroy mark" (221) on the active document; the time fields come later.
+// The position bar. For now it carries out the frame's "Mark all" and
+// "Destroy mark" on the active document; the time fields come later.
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -35,8 +36,8 @@ void set_mark(bool all) {
 }  // namespace
 
 LRESULT CALLBACK PosBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND && (LOWORD(wp) == 225 || LOWORD(wp) == 221)) {
-        set_mark(LOWORD(wp) == 225);
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDM_MARKALL || LOWORD(wp) == IDM_DESTROYMARK)) {
+        set_mark(LOWORD(wp) == IDM_MARKALL);
         return 0;
     }
     return DefWindowProc(hwnd, msg, wp, lp);

@@ -2,8 +2,9 @@
 // the other preview units share.
 #include "previewbar.h"
 
-#include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -65,8 +66,7 @@ namespace {
 constexpr UINT_PTR kRepaintTimer = 1;
 
 void read_step() {
-    g_previewBar.step =
-        static_cast<float>(RegGetWord("Sonrel\\Settings\\Preview\\Quality", 200)) * 0.001f;
+    g_previewBar.step = static_cast<float>(SettingWord(SET_PREVIEW_QUALITY)) * 0.001f;
 }
 
 void load_bitmaps() {
@@ -128,7 +128,7 @@ void context_menu(HWND bar) {
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     if (popup) {
-        SetMenuDefaultItem(popup, 501, FALSE);
+        SetMenuDefaultItem(popup, IDM_PLAY, FALSE);
         POINT pt{};
         GetCursorPos(&pt);
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, bar, nullptr);

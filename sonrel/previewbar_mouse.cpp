@@ -8,6 +8,7 @@
 // release, so a drag from right to left gives the mark of the same span drawn
 // from left to right.
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -162,7 +163,7 @@ void drop(HWND bar, int x, int y) {
     const Drop d = drop_at(bar, screen, &target);
     HWND doc = active_document();
     if (d == Drop::ClipboardField) {
-        SendMessage(g_previewBar.frame, WM_COMMAND, 302, 0);
+        SendMessage(g_previewBar.frame, WM_COMMAND, IDM_COPY, 0);
     } else if (d == Drop::Bar && doc) {
         drop_on_bar(bar, doc, x);
     } else if (d == Drop::Document && target == doc) {

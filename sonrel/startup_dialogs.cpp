@@ -1,9 +1,12 @@
 // The splash and the start assistant: two modeless dialogs beside the frame.
 #include <kit/rvg32.h>
+#include <sonrel/ids.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
 
+#include "dialogs_start.h"
 #include "startup.h"
 
 namespace {
@@ -14,7 +17,7 @@ INT_PTR CALLBACK splash_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
             int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 200;
             int y = GetSystemMetrics(SM_CYSCREEN) / 2 - 120;
             SetWindowPos(dlg, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
-            PlaySound(RegGetString("Sonrel\\Settings\\StartUp\\Sound", "Sonrel2003.wav"), nullptr,
+            PlaySound(SettingText(SET_STARTUP_SOUND), nullptr,
                       SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
             SetTimer(dlg, 1, 2200, nullptr);
             return TRUE;
@@ -25,7 +28,7 @@ INT_PTR CALLBACK splash_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
             return TRUE;
         case WM_DESTROY:
             if (g_shell.splash == dlg) g_shell.splash = nullptr;
-            if (!RegGetBool("Sonrel\\Settings\\Boolean\\StartAssistant", FALSE) && g_shell.frame)
+            if (!SettingBool(SET_BOOLEAN_STARTASSISTANT) && g_shell.frame)
                 CreateStartAssistant(g_shell.frame);
             return TRUE;
     }
@@ -34,16 +37,16 @@ INT_PTR CALLBACK splash_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
 
 // The one open start assistant's state.
 struct Assistant {
-    int tip;  // 1..11: string 50000 + tip
+    int tip;  // from 1: string IDS_TIP_BASE + tip
     bool openAfterClose;
-    bool dontShowAgain;  // check box 201, followed as it is clicked
+    bool dontShowAgain;  // the check box, followed as it is clicked
     HBITMAP picture;
 };
 Assistant g_assistant;
 
 bool tip_exists(int tip) {
     char text[8];
-    return LoadString(g_shell.instance, 50000 + tip, text, sizeof text) > 0;
+    return LoadString(g_shell.instance, IDS_TIP_BASE + tip, text, sizeof text) > 0;
 }
 
 void paint_assistant(HWND dlg) {
@@ -57,12 +60,12 @@ void paint_assistant(HWND dlg) {
     Text(hdc, 80, 15, "Did you know...");
     SelectObject(hdc, RVGetStockObject(2));
     char text[1024] = {};
-    LoadString(g_shell.instance, 50000 + g_assistant.tip, text, sizeof text);
+    LoadString(g_shell.instance, IDS_TIP_BASE + g_assistant.tip, text, sizeof text);
     ExtText(hdc, 100, 42, 290, 150, text, 2064);
     SelectObject(hdc, old);
     DeleteObject(bold);
     EndPaint(dlg, &ps);
-    InvalidateRect(GetDlgItem(dlg, 202), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(dlg, ASSISTANT_EXIT), nullptr, TRUE);
 }
 
 void assistant_destroyed(HWND dlg) {
@@ -70,41 +73,40 @@ void assistant_destroyed(HWND dlg) {
     g_assistant.picture = nullptr;
     char text[16];
     std::snprintf(text, sizeof text, "%d", g_assistant.tip);
-    RegWriteString("Sonrel\\Settings\\StartUp\\StartTip", text);
-    RegWriteString("Sonrel\\Settings\\Boolean\\StartAssistant",
-                   g_assistant.dontShowAgain ? "1" : "0");
+    RegWriteString(SET_STARTUP_STARTTIP.path, text);
+    RegWriteString(SET_BOOLEAN_STARTASSISTANT.path, g_assistant.dontShowAgain ? "1" : "0");
     HWND owner = GetParent(dlg);
     if (g_shell.startAssistant == dlg) g_shell.startAssistant = nullptr;
-    if (g_assistant.openAfterClose) SendMessage(owner, WM_COMMAND, 102, 0);
+    if (g_assistant.openAfterClose) SendMessage(owner, WM_COMMAND, IDM_OPEN, 0);
 }
 
 void assistant_command(HWND dlg, WORD id) {
     HWND owner = GetParent(dlg);
     switch (id) {
-        case 101:
-            SendMessage(owner, WM_COMMAND, 101, 0);
+        case ASSISTANT_NEW:
+            SendMessage(owner, WM_COMMAND, IDM_NEW, 0);
             DestroyWindow(dlg);
             break;
         case IDOK:
         case IDCANCEL:
             DestroyWindow(dlg);
             break;
-        case 102:
+        case ASSISTANT_OPEN:
             g_assistant.openAfterClose = true;
             DestroyWindow(dlg);
             break;
-        case 103:
+        case ASSISTANT_WELCOME:
             ErrorBox(dlg, "Sorry, but this has not yet been implemented.");
             break;
-        case 104:
+        case ASSISTANT_NEXTTIP:
             if (++g_assistant.tip > 10) g_assistant.tip = 1;
             InvalidateRect(dlg, nullptr, TRUE);
             break;
-        case 201:
-            g_assistant.dontShowAgain = IsDlgButtonChecked(dlg, 201) == BST_CHECKED;
+        case ASSISTANT_DONTSHOW:
+            g_assistant.dontShowAgain = IsDlgButtonChecked(dlg, ASSISTANT_DONTSHOW) == BST_CHECKED;
             break;
-        case 202:
-            PostMessage(owner, WM_COMMAND, 999, 0);
+        case ASSISTANT_EXIT:
+            PostMessage(owner, WM_COMMAND, IDM_EXIT, 0);
             break;
     }
 }
@@ -112,7 +114,7 @@ void assistant_command(HWND dlg, WORD id) {
 INT_PTR CALLBACK assistant_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG: {
-            g_assistant.tip = RegGetWord("Sonrel\\Settings\\StartUp\\StartTip", 8) + 1;
+            g_assistant.tip = SettingWord(SET_STARTUP_STARTTIP) + 1;
             if (!tip_exists(g_assistant.tip)) g_assistant.tip = 1;
             g_assistant.openAfterClose = false;
             g_assistant.dontShowAgain = false;

@@ -4,6 +4,7 @@
 
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 
 #include <atomic>
@@ -29,10 +30,10 @@ HWND list_of(HWND threadMan) {
     return GetDlgItem(threadMan, THREADMAN_LIST_ID);
 }
 
-// Item 754 of the window popup, with its text, checked or not.
+// The thread manager's item of the window popup, with its text, checked or not.
 void mark_thread_manager_item(BOOL checked) {
-    ModifyMenu(g_shell.windowPopup, 754,
-               MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), 754,
+    ModifyMenu(g_shell.windowPopup, IDM_THREADMANAGER,
+               MF_BYCOMMAND | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), IDM_THREADMANAGER,
                "Thread Manager");
 }
 
@@ -109,7 +110,7 @@ void show_list_menu(HWND threadMan) {
     HMENU menu = LoadMenu(g_shell.instance, "LISTMENU");
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
-    SetMenuDefaultItem(popup, 754, FALSE);
+    SetMenuDefaultItem(popup, IDM_THREADMANAGER, FALSE);
     POINT at{0, 0};
     GetCursorPos(&at);
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, threadMan, nullptr);

@@ -2,8 +2,9 @@
 // other view units share.
 #include "waveview.h"
 
-#include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include "closing.h"
@@ -105,7 +106,7 @@ void show_context_menu(HWND doc) {
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     if (popup) {
-        SetMenuDefaultItem(popup, hasData ? 501 : 505, FALSE);
+        SetMenuDefaultItem(popup, hasData ? IDM_PLAY : IDM_RECORD, FALSE);
         POINT pt{};
         GetCursorPos(&pt);
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, doc, nullptr);
@@ -126,8 +127,7 @@ LRESULT on_destroy(HWND doc, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK WaveWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
-            g_waveView.lineStep =
-                static_cast<float>(RegGetWord("Sonrel\\Settings\\WindowQuality", 200)) * 0.001f;
+            g_waveView.lineStep = static_cast<float>(SettingWord(SET_WINDOWQUALITY)) * 0.001f;
             g_waveView.dragging = 0;
             break;
         case WM_DESTROY:

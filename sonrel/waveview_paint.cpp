@@ -7,6 +7,7 @@
 // channel, whatever the file's length.
 #include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <algorithm>
@@ -266,7 +267,7 @@ LRESULT on_paint(HWND doc) {
         return 1;
     }
     HDC dc = hdc, mem = nullptr;
-    if (!RegGetBool("Sonrel\\Settings\\Boolean\\DirectDisplay", 0)) {
+    if (!SettingBool(SET_BOOLEAN_DIRECTDISPLAY)) {
         mem = back_buffer(doc, hdc, w, h);
         dc = mem;
     }

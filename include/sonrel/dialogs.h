@@ -2,28 +2,28 @@
 // information dialogs. C linkage, plain names.
 //
 // Each takes the frame window: its module instance finds the template, its
-// client area places the dialog, and it answers WM_USER+113 with the active
+// client area places the dialog, and it answers UM_GETACTIVEDOC with the active
 // document. The dialogs are modal, run on the calling user-interface thread
-// and keep no state between calls. A parameter dialog stores its values as
-// "%d" text under "Sonrel\Settings\Filters" on OK and gives 1; Cancel stores
-// nothing and gives 0. Refused values are shown ("Warning...", error icon)
+// and keep no state between calls. A parameter dialog shows its settings
+// (<sonrel/settings.h>) and stores them as "%d" text on OK and gives 1; Cancel
+// stores nothing and gives 0. Refused values are shown ("Warning...", error icon)
 // and the dialog stays open.
 #pragma once
 
 #include <sonrel/wavkit.h>
 
-// "VOLUME": "Sonrel\Settings\Filters\Volume", percent (default 200).
+// "VOLUME": SET_FILTERS_VOLUME, percent.
 WAVKIT_API BOOL ShowVolume(HWND frame);
-// "FADEIN": "Sonrel\Settings\Filters\FadeIn", the start percentage (default 10).
+// "FADEIN": SET_FILTERS_FADEIN, the start percentage.
 WAVKIT_API BOOL ShowFadeIn(HWND frame);
-// "FADEOUT": "Sonrel\Settings\Filters\FadeOut", the end percentage (default 10).
+// "FADEOUT": SET_FILTERS_FADEOUT, the end percentage.
 WAVKIT_API BOOL ShowFadeOut(HWND frame);
-// "VELOCITY": "...\Velocity" percent (default 200), "...\VelocitySmooth" "1"/"0"
-// (default 1) and "...\VelocitySmoothValue" 1..8 (default 3).
+// "VELOCITY": SET_FILTERS_VELOCITY percent, SET_FILTERS_VELOCITYSMOOTH "1"/"0"
+// and SET_FILTERS_VELOCITYSMOOTHVALUE 1..8.
 WAVKIT_API BOOL ShowVelocity(HWND frame);
-// "LOWPASS": "Sonrel\Settings\Filters\LowPass", softness 1..8 (default 4).
+// "LOWPASS": SET_FILTERS_LOWPASS, softness 1..8.
 WAVKIT_API BOOL ShowLowPass(HWND frame);
-// "SILENCE": "...\Silence\Sec" and "...\Silence\MS", each 0..999 (defaults 1, 0).
+// "SILENCE": SET_FILTERS_SILENCE_SEC and SET_FILTERS_SILENCE_MS, each 0..999.
 WAVKIT_API BOOL ShowSilence(HWND frame);
 // "ZOOMBY": the active document's zoom (sample values per pixel column),
 // 1..30000; 0 without an active document.

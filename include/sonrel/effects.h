@@ -9,7 +9,8 @@
 // (DocumentLock), announces its end (UM_THREADEND with its thread id) and ends
 // its thread itself: exit code 1 when done, 0 when it gave up (BreakThread).
 // With no document it only asks its questions and announces start and end.
-// Settings are read with the kit; see each procedure for its values.
+// Settings are read with the kit when the thread runs; each procedure names
+// its settings (<sonrel/settings.h>) and undo description (<sonrel/ids.h>).
 #pragma once
 
 #include <platform/platform.h>
@@ -17,39 +18,39 @@
 #define EFFECTS_API extern "C" __attribute__((visibility("default")))
 
 // --- Thread procedures (argument: the frame window; they never return).
-// Volume by "Sonrel\Settings\Filters\Volume" per cent (200). Undo "Change Volume".
+// Volume by SET_FILTERS_VOLUME per cent. Undo UNDO_TEXT_VOLUME.
 EFFECTS_API DWORD ChangeVolume(LPVOID frame);
-// Linear rise from "Sonrel\Settings\Filters\FadeIn" per cent (10). Undo "Fade In".
+// Linear rise from SET_FILTERS_FADEIN per cent. Undo UNDO_TEXT_FADEIN.
 EFFECTS_API DWORD FadeIn(LPVOID frame);
-// Linear fall towards "Sonrel\Settings\Filters\FadeOut" per cent (10). Undo "Fade Out".
+// Linear fall towards SET_FILTERS_FADEOUT per cent. Undo UNDO_TEXT_FADEOUT.
 EFFECTS_API DWORD FadeOut(LPVOID frame);
 // Moves a stereo sound from the left channel to the right over the range.
 EFFECTS_API DWORD FadeChannelsLeftToRight(LPVOID frame);
 // Moves a stereo sound from the right channel to the left over the range.
 EFFECTS_API DWORD FadeChannelsRightToLeft(LPVOID frame);
-// Scales the range so that its largest value reaches full scale. Undo "Set Maximal Volume".
+// Scales the range so that its largest value reaches full scale. Undo UNDO_TEXT_MAXVOLUME.
 EFFECTS_API DWORD SetMaxVolume(LPVOID frame);
 // Silences the mark (8-bit bytes 127, 16-bit values 0); without a mark changes nothing.
 EFFECTS_API DWORD SetSilence(LPVOID frame);
-// Silences values within "Sonrel\Settings\Filters\Zeroize\Percent" tenths of a
-// per cent (30) of the zero line. Undo "Zeroize".
+// Silences values within SET_FILTERS_ZEROIZE_PERCENT tenths of a per cent of
+// the zero line. Undo UNDO_TEXT_ZEROIZE.
 EFFECTS_API DWORD Zeroize(LPVOID frame);
-// Reverses the range's values after its first. Undo "Reverse".
+// Reverses the range's values after its first. Undo UNDO_TEXT_REVERSE.
 EFFECTS_API DWORD Reverse(LPVOID frame);
-// Speed change by "Sonrel\Settings\Filters\Velocity" per cent (200), then, when
-// "VelocitySmooth" (true), a moving average of "VelocitySmoothValue" + 2 (3 + 2)
-// values, at most 20. Records no undo and clears the older record. A result
+// Speed change by SET_FILTERS_VELOCITY per cent, then, when
+// SET_FILTERS_VELOCITYSMOOTH, a moving average of SET_FILTERS_VELOCITYSMOOTHVALUE
+// + 2 values, at most 20. Records no undo and clears the older record. A result
 // past 4 GB is refused with "Not enough memory." and changes nothing.
 EFFECTS_API DWORD Velocity(LPVOID frame);
-// Inserts "Sonrel\Settings\Filters\Silence\Sec" (1) seconds and "...\MS" (0)
-// milliseconds of silence at the cursor. Undo "Insert Silence" (kind 2).
+// Inserts SET_FILTERS_SILENCE_SEC seconds and SET_FILTERS_SILENCE_MS
+// milliseconds of silence at the cursor. Undo UNDO_TEXT_INSERTSILENCE (kind 2).
 EFFECTS_API DWORD InsertSilence(LPVOID frame);
-// Moving average of "Sonrel\Settings\Filters\LowPass" + 2 values (4 + 2), at
-// most 20, over the range. Undo "Soften".
+// Moving average of SET_FILTERS_LOWPASS + 2 values, at most 20, over the
+// range. Undo UNDO_TEXT_SOFTEN.
 EFFECTS_API DWORD LowPass(LPVOID frame);
 
 // --- Plain functions on a document, run on the caller's thread.
-// Deletes the mark (undo kind 3 "Delete"). 1 when done or doc is null; 0 with
+// Deletes the mark (undo kind 3 UNDO_TEXT_DELETE). 1 when done or doc is null; 0 with
 // no mark, or when the block cannot be resized ("No success."; data as before,
 // undo record cleared).
 EFFECTS_API int Erase(HWND doc);
@@ -80,16 +81,16 @@ EFFECTS_API int PixelCalculate(int sample, int bits, int height);
 // Writes the mark (or the whole data) as a wave file.
 EFFECTS_API DWORD CopyToClipboard(LPVOID doc);
 // Inserts the clip at the cursor, converted to the document's format; an
-// empty document takes the clip as it is. Undo "Paste From Clipboard" (kind 2).
+// empty document takes the clip as it is. Undo UNDO_TEXT_PASTE (kind 2).
 EFFECTS_API DWORD PasteFromClipboard(LPVOID doc);
 // Adds the clip at the cursor, averaged and scaled by
-// "Sonrel\Settings\Filters\PasteMixLouder" per cent (150); records no undo
-// and clears the older record.
+// SET_FILTERS_PASTEMIXLOUDER per cent; records no undo and clears the older
+// record.
 EFFECTS_API DWORD PasteMixFromClipboard(LPVOID doc);
 // Copies the clipboard file to path, or path over the clipboard file. Always 1.
 EFFECTS_API int ClipboardToFile(HWND unused, LPCSTR path);
 EFFECTS_API int FileToClipboard(HWND unused, LPCSTR path);
 // Inserts the mark's bytes again at target (bytes), on the caller's thread.
-// Undo "Paste From Same File" (kind 2). 0 when target lies inside the mark or
+// Undo UNDO_TEXT_PASTESAME (kind 2). 0 when target lies inside the mark or
 // memory fails ("Not enough memory."), else 1.
 EFFECTS_API int CopyAndPaste(HWND doc, DWORD target);

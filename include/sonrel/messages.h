@@ -13,7 +13,7 @@
 // --- Frame ---
 // Result: the active document window, or 0.
 #define UM_GETACTIVEDOC (WM_USER + 113)
-// Opens the file named in "Sonrel\NewFile\FileOpen" as a recent-files command does.
+// Opens the file named in SET_NEWFILE_FILEOPEN as a recent-files command does.
 #define UM_OPENPENDING (WM_USER + 115)
 // Result: the document window that is playing, or 0.
 #define UM_GETPLAYINGDOC (WM_USER + 119)

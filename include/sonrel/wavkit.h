@@ -65,7 +65,7 @@ WAVKIT_API int ExceptionBox(HWND owner, LPCSTR place);
 WAVKIT_API HCURSOR SetMouseWait(HWND unused);
 // Makes the remembered cursor current again; gives the cursor current before.
 WAVKIT_API HCURSOR SetMouseActive(void);
-// Sends WM_USER+141 with the calling thread's id to the frame, then ends the
+// Sends UM_THREADEND with the calling thread's id to the frame, then ends the
 // calling thread with exit code 0. For operation threads that give up.
 WAVKIT_API void BreakThread(HWND frame) __attribute__((noreturn));
 // The module instance of wavkit, recorded when the library was loaded.
@@ -96,13 +96,13 @@ WAVKIT_API LPCSTR SaveBox(HWND owner);
 // The open dialog over owner (the frame), with the preview panel "RV_OPENFILE"
 // of the owner's instance under its file list. The chosen path, or "FALSE"
 // when cancelled; on OK the folder and the filter index are stored in
-// "Sonrel\Directories\WaveOpen" and "...\WaveOpenFilter".
+// SET_DIRECTORIES_WAVEOPEN and SET_DIRECTORIES_WAVEOPENFILTER.
 WAVKIT_API LPCSTR OpenBox(HWND owner);
 // The preview panel's hook procedure (the platform's file-dialog hook
 // arguments): 1 for the messages it handles, else 0.
 WAVKIT_API UINT_PTR CustomTemplateDlgProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp);
 // The RAW dialog's procedure (template "RAW"): ends with 1 after storing the
-// "Sonrel\RawFile" format, 0 on Cancel.
+// SET_RAWFILE_... format, 0 on Cancel.
 WAVKIT_API INT_PTR RawDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
 
 // --- Undo (one level per document, the UNDO block).

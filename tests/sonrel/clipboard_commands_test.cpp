@@ -3,6 +3,7 @@
 // the clipboard file.
 #include <gtest/gtest.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -18,21 +19,6 @@ using namespace shelltest;
 using testing_support::QuestionRecorder;
 
 namespace {
-
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
 
 std::string clipboard_path() {
     return testing_support::temp_path("SnrCLIP.WAV");
@@ -64,20 +50,20 @@ TEST_F(ClipboardCommands, CopyThenPasteInsertsTheMarkAtTheCursor) {
     HWND doc = open_document(s.frame, write_wave("copy.wav", kRamp));
     ASSERT_TRUE(doc);
     set_mark(doc, 4, 4);
-    command(s.frame, 302);
+    command(s.frame, IDM_COPY);
     ASSERT_TRUE(serve_until(operations_done));
     ASSERT_TRUE(exists(clipboard_path()));
     EXPECT_EQ(values(doc), kRamp) << "copying leaves the document as it was";
 
     set_mark(doc, 2, 0);
-    command(s.frame, 303);
+    command(s.frame, IDM_PASTE);
     ASSERT_TRUE(serve_until(operations_done));
     EXPECT_EQ(values(doc), (std::vector<short>{100, 300, 400, 200, 300, 400, 500, 600, 700, 800}));
     EXPECT_FALSE(IsFileSaved(doc));
     ASSERT_TRUE(UndoDescription(doc));
     EXPECT_STREQ(UndoDescription(doc), "Paste From Clipboard");
 
-    command(s.frame, 304);
+    command(s.frame, IDM_MIX);
     ASSERT_TRUE(serve_until(operations_done));
     // The clip (300, 400) mixed onto itself at the cursor: the average, 1.5 times.
     EXPECT_EQ(values(doc)[1], 450);
@@ -89,10 +75,10 @@ TEST_F(ClipboardCommands, CopyThenPasteInsertsTheMarkAtTheCursor) {
 TEST_F(ClipboardCommands, ClipboardCommandsAreRefusedWhileTheDocumentIsBusyButADropIsNot) {
     HWND doc = open_document(s.frame, write_wave("busy.wav", kRamp));
     ASSERT_TRUE(doc);
-    command(s.frame, 302);
+    command(s.frame, IDM_COPY);
     ASSERT_TRUE(serve_until(operations_done));
     SetFileWorking(doc);
-    for (int id : {302, 303, 304}) command(s.frame, id);
+    for (int id : {IDM_COPY, IDM_PASTE, IDM_MIX}) command(s.frame, id);
     EXPECT_EQ(live_operations(), 0);
     SetFileNotWorking(doc);
     EXPECT_EQ(values(doc), kRamp);
@@ -110,9 +96,9 @@ TEST_F(ClipboardCommands, DeletingTheClipboardAsksFirst) {
     testing_support::write_file(clipboard_path(), {'R', 'I', 'F', 'F'});
     QuestionRecorder rec;
     rec.answers = {IDNO, IDYES};
-    command(s.frame, 307);
+    command(s.frame, IDM_CLIPDELETE);
     EXPECT_TRUE(exists(clipboard_path())) << "No keeps the file";
-    command(s.frame, 307);
+    command(s.frame, IDM_CLIPDELETE);
     EXPECT_FALSE(exists(clipboard_path()));
     ASSERT_EQ(rec.asked.size(), 2u);
     EXPECT_EQ(rec.asked[0].text, "Are you sure?");
@@ -132,13 +118,13 @@ TEST_F(ClipboardCommands, ExportAndImportCopyTheFileThroughTheFileDialogs) {
         if (std::strcmp(q->kind, "OpenFile") == 0) return reinterpret_cast<INT_PTR>(source.c_str());
         return IDOK;
     };
-    command(s.frame, 308);
+    command(s.frame, IDM_CLIPEXPORT);
     EXPECT_EQ(testing_support::read_file(target), testing_support::read_file(clipboard_path()));
     DeleteFile(clipboard_path().c_str());
-    command(s.frame, 309);
+    command(s.frame, IDM_CLIPIMPORT);
     EXPECT_EQ(testing_support::read_file(clipboard_path()), testing_support::read_file(source));
     rec.on_ask = [](const PlatformQuestion*) -> INT_PTR { return 0; };
     DeleteFile(target.c_str());
-    command(s.frame, 308);
+    command(s.frame, IDM_CLIPEXPORT);
     EXPECT_FALSE(exists(target)) << "a cancelled dialog copies nothing";
 }

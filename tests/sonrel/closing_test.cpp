@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sonrel/wavkit.h>
 
 #include <atomic>
@@ -119,7 +120,7 @@ TEST(Closing, CloseAllStopsAtTheFirstCancelledQuestion) {
     SetFileNotSaved(b);
     QuestionRecorder rec;
     rec.answers = {IDNO, IDCANCEL};
-    SendMessage(s.frame, WM_COMMAND, 705, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_CLOSEALL, 0);
     EXPECT_EQ(rec.asked.size(), 2u);
     EXPECT_EQ(IsWindow(a) + IsWindow(b), 1) << "the first closed, the cancelled one stays";
     EXPECT_TRUE(IsWindow(s.frame)) << "close all leaves the frame";
@@ -128,7 +129,7 @@ TEST(Closing, CloseAllStopsAtTheFirstCancelledQuestion) {
 TEST(Closing, NoToTheRunningActionsQuestionLeavesThemRunning) {
     Shell s;
     g_stop = false;
-    HANDLE t = StartOperation(runs_until_stopped, nullptr, 15002, nullptr);
+    HANDLE t = StartOperation(runs_until_stopped, nullptr, IDS_NAME_VOLUME, nullptr);
     ASSERT_TRUE(t);
     QuestionRecorder rec;
     rec.default_answer = IDNO;
@@ -148,8 +149,8 @@ TEST(Closing, YesEndsTheRunningActionsBeforeAnySaveQuestion) {
     HWND doc = open_document(s.frame, write_wave("running.wav", {1, 2}));
     ASSERT_TRUE(doc);
     SetFileNotSaved(doc);
-    HANDLE a = StartOperation(runs_until_stopped, nullptr, 15002, doc);
-    HANDLE b = StartOperation(runs_until_stopped, nullptr, 15003, doc);
+    HANDLE a = StartOperation(runs_until_stopped, nullptr, IDS_NAME_VOLUME, doc);
+    HANDLE b = StartOperation(runs_until_stopped, nullptr, IDS_NAME_FADEIN, doc);
     ASSERT_TRUE(a && b);
     QuestionRecorder rec;
     DWORD codeWhenAsked[2] = {1, 1};

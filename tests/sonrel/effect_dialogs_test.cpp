@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/wavkit.h>
 
 #include <cstring>
@@ -17,21 +18,6 @@ using namespace shelltest;
 using testing_support::QuestionRecorder;
 
 namespace {
-
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
-}
 
 std::vector<short> values(HWND doc) {
     auto bytes = wave_bytes(doc);
@@ -64,14 +50,14 @@ TEST(EffectDialogs, VolumeRunsOnlyAfterOkWithTheTypedPercentage) {
     ASSERT_TRUE(doc);
     {
         DialogAnswer cancel("50", IDCANCEL);
-        command(s.frame, 203);
+        command(s.frame, IDM_VOLUME);
         EXPECT_EQ(cancel.dialogs, 1);
     }
     EXPECT_EQ(live_operations(), 0);
     EXPECT_EQ(values(doc), kRamp);
     {
         DialogAnswer ok("50", IDOK);
-        command(s.frame, 203);
+        command(s.frame, IDM_VOLUME);
         ASSERT_TRUE(serve_until(operations_done));
     }
     EXPECT_EQ(RegGetWord("Sonrel\\Settings\\Filters\\Volume", 0), 50);
@@ -85,7 +71,7 @@ TEST(EffectDialogs, SilenceWithAMarkAsksNothingAndWithoutOneInsertsWhatTheDialog
     set_mark(doc, 4, 4);
     {
         DialogAnswer never(nullptr, IDOK);
-        command(s.frame, 208);
+        command(s.frame, IDM_SILENCE);
         ASSERT_TRUE(serve_until(operations_done));
         EXPECT_EQ(never.dialogs, 0);
     }
@@ -96,13 +82,13 @@ TEST(EffectDialogs, SilenceWithAMarkAsksNothingAndWithoutOneInsertsWhatTheDialog
     RegWriteString("Sonrel\\Settings\\Filters\\Silence\\MS", "1");
     {
         DialogAnswer cancel(nullptr, IDCANCEL);
-        command(s.frame, 208);
+        command(s.frame, IDM_SILENCE);
         EXPECT_EQ(cancel.dialogs, 1);
     }
     EXPECT_EQ(values(doc).size(), kRamp.size()) << "Cancel inserts nothing";
     {
         DialogAnswer ok(nullptr, IDOK);
-        command(s.frame, 226);
+        command(s.frame, IDM_INSERTSILENCE);
         ASSERT_TRUE(serve_until(operations_done));
         EXPECT_EQ(ok.dialogs, 1);
     }
@@ -120,7 +106,9 @@ TEST(EffectDialogs, DialogCommandsAreRefusedWhileTheDocumentIsBusy) {
     ASSERT_TRUE(doc);
     DialogAnswer ok("50", IDOK);
     SetFileWorking(doc);
-    for (int id : {203, 205, 206, 207, 208, 226, 227}) command(s.frame, id);
+    for (int id : {IDM_VOLUME, IDM_FADEIN, IDM_FADEOUT, IDM_VELOCITY, IDM_SILENCE,
+                   IDM_INSERTSILENCE, IDM_SOFTEN})
+        command(s.frame, id);
     SetFileNotWorking(doc);
     EXPECT_EQ(ok.dialogs, 0);
     EXPECT_EQ(live_operations(), 0);

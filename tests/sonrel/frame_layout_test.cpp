@@ -1,6 +1,7 @@
 // The frame's placement, its children and their layout.
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 
 #include <string>
@@ -155,6 +156,6 @@ TEST(FrameLayout, FrameMessagesNameTheFramesWindowsAndMenus) {
     char text[64];
     GetMenuString(g_shell.windowPopup, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Thread Manager");
-    EXPECT_EQ(GetMenuState(g_shell.windowPopup, 766, MF_BYCOMMAND) & MF_CHECKED, 0u)
+    EXPECT_EQ(GetMenuState(g_shell.windowPopup, IDM_CDPLAYER, MF_BYCOMMAND) & MF_CHECKED, 0u)
         << "the CD player is hidden without the setting";
 }

@@ -1,6 +1,7 @@
 // Menu help on the status bar: the hint of the selected item, the window
 // entries' common hint, the system menu's text, and clearing when the menu closes.
 #include <gtest/gtest.h>
+#include <sonrel/ids.h>
 
 #include <vector>
 
@@ -53,5 +54,5 @@ TEST(MenuHelp, PopupsShowTheSystemMenusTextOnlyForTheFirstOne) {
     std::vector<COLORREF> other =
         after_select(s.frame, 1, MF_POPUP, reinterpret_cast<LPARAM>(GetSubMenu(bar, 1)));
     EXPECT_NE(first, other);
-    EXPECT_EQ(after_select(s.frame, 9010, 0), first) << "string 9010";
+    EXPECT_EQ(after_select(s.frame, IDS_SYSTEMMENU_HELP, 0), first) << "the system menu's help";
 }

@@ -3,6 +3,7 @@
 #include "operations.h"
 
 #include <gtest/gtest.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -30,10 +31,6 @@ void record_icon_bar() {
     g_spin.clear();
     g_iconBarProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
         g_shell.iconBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recording_icon_bar)));
-}
-
-bool operations_done() {
-    return live_operations() == 0 && g_operations.running == 0;
 }
 
 std::atomic<bool> g_release{false};
@@ -74,7 +71,7 @@ TEST(Operations, AStartedOperationIsEnteredBelowNormalPriority) {
     Shell s;
     g_release = false;
     HWND doc = reinterpret_cast<HWND>(0x1234);
-    HANDLE t = StartOperation(wait_for_release, nullptr, 15002, doc);
+    HANDLE t = StartOperation(wait_for_release, nullptr, IDS_NAME_VOLUME, doc);
     ASSERT_TRUE(t);
     const OperationEntry& e = g_operations.table[0];
     EXPECT_EQ(e.thread, t);
@@ -96,13 +93,13 @@ TEST(Operations, AStartedOperationIsEnteredBelowNormalPriority) {
 TEST(Operations, ANewEntryTakesTheFirstSlotThatIsNotLive) {
     Shell s;
     g_release = false;
-    HANDLE a = StartOperation(wait_for_release, nullptr, 15002, nullptr);
-    HANDLE b = StartOperation(wait_for_release, nullptr, 15003, nullptr);
+    HANDLE a = StartOperation(wait_for_release, nullptr, IDS_NAME_VOLUME, nullptr);
+    HANDLE b = StartOperation(wait_for_release, nullptr, IDS_NAME_FADEIN, nullptr);
     ASSERT_TRUE(a && b);
     EXPECT_EQ(g_operations.table[1].thread, b);
     SendMessage(s.frame, UM_THREADEND, g_operations.table[0].threadId, 0);
     EXPECT_FALSE(IsOperationLive(g_operations.table[0]));
-    HANDLE c = StartOperation(wait_for_release, nullptr, 15004, nullptr);
+    HANDLE c = StartOperation(wait_for_release, nullptr, IDS_NAME_FADEOUT, nullptr);
     EXPECT_EQ(g_operations.table[0].thread, c);
     EXPECT_EQ(g_operations.table[0].nameId, 15004u);
     g_release = true;
@@ -119,11 +116,11 @@ TEST(Operations, TwoEffectsOnTwoDocumentsAreTabledThenClearedAndTheAnimationStop
     // Holding the first document's guard keeps the reverse from finishing
     // before the second effect starts.
     ASSERT_TRUE(DocumentLockEnter(first));
-    SendMessage(s.frame, WM_COMMAND, 222, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_REVERSE, 0);
     ASSERT_EQ(live_operations(), 1);
     ASSERT_TRUE(serve_until([] { return g_operations.running == 1; }));
     SendMessage(g_shell.mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(second), 0);
-    SendMessage(s.frame, WM_COMMAND, 232, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_MAXVOLUME, 0);
     ASSERT_EQ(live_operations(), 2);
     EXPECT_EQ(g_operations.table[0].nameId, 15007u);
     EXPECT_EQ(g_operations.table[0].document, first);
@@ -145,8 +142,8 @@ TEST(Operations, TwoEffectsOnTwoDocumentsAreTabledThenClearedAndTheAnimationStop
 TEST(Operations, EndOfAnUnknownThreadLowersTheCountButNotBelowZeroAndPlaysNothing) {
     Shell s(Settings{{"Sonrel\\Settings\\Boolean\\PlayThreadComplete", "1"}});
     record_icon_bar();
-    SendMessage(s.frame, UM_THREADBEGIN, 0, 15002);
-    SendMessage(s.frame, UM_THREADBEGIN, 0, 15002);
+    SendMessage(s.frame, UM_THREADBEGIN, 0, IDS_NAME_VOLUME);
+    SendMessage(s.frame, UM_THREADBEGIN, 0, IDS_NAME_VOLUME);
     EXPECT_EQ(SendMessage(s.frame, UM_GETTHREADCOUNT, 0, 0), 2);
     auto sound = long_silence();
     ASSERT_TRUE(PlaySound(reinterpret_cast<LPCSTR>(sound.data()), nullptr, SND_MEMORY | SND_ASYNC));
@@ -164,7 +161,7 @@ TEST(Operations, EndOfAnUnknownThreadLowersTheCountButNotBelowZeroAndPlaysNothin
 
 TEST(Operations, EndOfATabledThreadPlaysTheSignalWhenTheSettingAsks) {
     Shell s(Settings{{"Sonrel\\Settings\\Boolean\\PlayThreadComplete", "1"}});
-    HANDLE t = StartOperation(ends_at_once, nullptr, 15007, nullptr);
+    HANDLE t = StartOperation(ends_at_once, nullptr, IDS_NAME_REVERSE, nullptr);
     ASSERT_TRUE(t);
     DWORD id = g_operations.table[0].threadId;
     auto sound = long_silence();
@@ -177,7 +174,7 @@ TEST(Operations, EndOfATabledThreadPlaysTheSignalWhenTheSettingAsks) {
 
 TEST(Operations, EndOfATabledThreadIsSilentWhenTheSettingIsOff) {
     Shell s(Settings{{"Sonrel\\Settings\\Boolean\\PlayThreadComplete", "0"}});
-    HANDLE t = StartOperation(ends_at_once, nullptr, 15007, nullptr);
+    HANDLE t = StartOperation(ends_at_once, nullptr, IDS_NAME_REVERSE, nullptr);
     ASSERT_TRUE(t);
     DWORD id = g_operations.table[0].threadId;
     auto sound = long_silence();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -20,17 +21,6 @@ using namespace shelltest;
 using testing_support::QuestionRecorder;
 
 namespace {
-
-void command(HWND frame, int id) {
-    SendMessage(frame, WM_COMMAND, id, 0);
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    auto* p = static_cast<PositionBlock*>(GlobalLock(GetProp(doc, PROP_POSITION)));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(GetProp(doc, PROP_POSITION));
-}
 
 HWAVEOUT output(HWND frame) {
     return reinterpret_cast<HWAVEOUT>(SendMessage(frame, UM_GETWAVEOUT, 0, 0));
@@ -71,7 +61,7 @@ protected:
         waveOutSetVolume(nullptr, 0xFFFFFFFF);
     }
     void TearDown() override {
-        if (g_playback.output) command(s.frame, 502);
+        if (g_playback.output) command(s.frame, IDM_STOP);
     }
     HWND open(const char* name, size_t values = 11025) {
         return open_document(s.frame, write_wave(name, ramp(values)));
@@ -82,23 +72,23 @@ protected:
 }  // namespace
 
 TEST_F(Playback, NothingPlaysWithoutADocumentOnAnEmptyOneOrWhileAnOperationRuns) {
-    command(s.frame, 501);
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAY);
+    command(s.frame, IDM_PLAYLOOP);
     EXPECT_FALSE(output(s.frame)) << "no document";
-    command(s.frame, 101);
+    command(s.frame, IDM_NEW);
     ASSERT_TRUE(ActiveDocument());
-    command(s.frame, 501);
+    command(s.frame, IDM_PLAY);
     EXPECT_FALSE(output(s.frame)) << "an empty document";
     HWND doc = open("busy.wav");
     SetFileWorking(doc);
-    command(s.frame, 501);
+    command(s.frame, IDM_PLAY);
     EXPECT_FALSE(output(s.frame)) << "a document an operation works on";
     SetFileNotWorking(doc);
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     ASSERT_TRUE(output(s.frame));
     SetFileWorking(doc);
-    command(s.frame, 503);
-    command(s.frame, 502);
+    command(s.frame, IDM_PAUSE);
+    command(s.frame, IDM_STOP);
     EXPECT_TRUE(output(s.frame)) << "pause and stop wait until the operation ends";
     EXPECT_FALSE(g_playback.paused);
     SetFileNotWorking(doc);
@@ -108,7 +98,7 @@ TEST_F(Playback, NothingPlaysWithoutADocumentOnAnEmptyOneOrWhileAnOperationRuns)
 TEST_F(Playback, TheMarkOrTheWholeDataPlaysFromTheDocumentsOwnMemory) {
     HWND doc = open("mark.wav");
     set_mark(doc, 400, 800);
-    command(s.frame, 501);
+    command(s.frame, IDM_PLAY);
     ASSERT_TRUE(output(s.frame));
     EXPECT_EQ(playing(s.frame), doc);
     ASSERT_TRUE(g_playback.header);
@@ -120,11 +110,11 @@ TEST_F(Playback, TheMarkOrTheWholeDataPlaysFromTheDocumentsOwnMemory) {
     GlobalUnlock(GetProp(doc, PROP_WAVE));
     EXPECT_EQ(g_preview, (std::vector<PreviewNote>{{UM_PLAYSTARTED, 400, 800}}));
 
-    command(s.frame, 502);
+    command(s.frame, IDM_STOP);
     EXPECT_FALSE(output(s.frame));
     EXPECT_FALSE(playing(s.frame));
     set_mark(doc, 0, 0);
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     ASSERT_TRUE(g_playback.header);
     EXPECT_EQ(g_playback.header->dwBufferLength, 11025u * 2) << "no mark: the whole data";
     EXPECT_EQ(g_playback.header->dwLoops, 4000000000u);
@@ -134,16 +124,16 @@ TEST_F(Playback, TheMarkOrTheWholeDataPlaysFromTheDocumentsOwnMemory) {
 TEST_F(Playback, PauseTwiceResumesAndPlayWhilePausedKeepsRangeAndLoop) {
     HWND doc = open("pause.wav");
     set_mark(doc, 100, 200);
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     LPWAVEHDR header = g_playback.header;
     ASSERT_TRUE(header);
-    command(s.frame, 503);
+    command(s.frame, IDM_PAUSE);
     EXPECT_TRUE(g_playback.paused);
-    command(s.frame, 503);
+    command(s.frame, IDM_PAUSE);
     EXPECT_FALSE(g_playback.paused);
-    command(s.frame, 503);
+    command(s.frame, IDM_PAUSE);
     set_mark(doc, 0, 0);
-    command(s.frame, 501);
+    command(s.frame, IDM_PLAY);
     EXPECT_FALSE(g_playback.paused);
     EXPECT_EQ(g_playback.header, header) << "resumed, not started anew";
     EXPECT_EQ(header->dwBufferLength, 200u);
@@ -158,25 +148,25 @@ TEST_F(Playback, PauseTwiceResumesAndPlayWhilePausedKeepsRangeAndLoop) {
 
 TEST_F(Playback, StopWhilePausedLeavesNoOutputAndASecondStopDoesNothing) {
     open("stop.wav");
-    command(s.frame, 507);
-    command(s.frame, 503);
-    command(s.frame, 502);
+    command(s.frame, IDM_PLAYLOOP);
+    command(s.frame, IDM_PAUSE);
+    command(s.frame, IDM_STOP);
     EXPECT_FALSE(output(s.frame));
     EXPECT_FALSE(g_playback.paused);
     size_t notes = g_preview.size();
-    command(s.frame, 502);
-    command(s.frame, 503);
+    command(s.frame, IDM_STOP);
+    command(s.frame, IDM_PAUSE);
     EXPECT_EQ(g_preview.size(), notes);
 }
 
 TEST_F(Playback, PlayWhilePlayingStartsAfreshWithTheActiveDocument) {
     HWND first = open("first.wav");
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     HWAVEOUT firstOutput = output(s.frame);
     ASSERT_TRUE(firstOutput);
     HWND second = open("second.wav", 5000);
     ASSERT_EQ(ActiveDocument(), second);
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     EXPECT_TRUE(serve_until([&] { return playing(s.frame) == second; }));
     EXPECT_NE(output(s.frame), firstOutput);
     ASSERT_TRUE(g_playback.header);
@@ -193,13 +183,13 @@ TEST_F(Playback, PlayWhilePlayingStartsAfreshWithTheActiveDocument) {
 
 TEST_F(Playback, TheEndOfPlaybackClosesTheOutput) {
     HWND doc = open("short.wav", 64);
-    command(s.frame, 501);
+    command(s.frame, IDM_PLAY);
     ASSERT_TRUE(output(s.frame));
     EXPECT_TRUE(serve_until([&] { return !output(s.frame); }));
     EXPECT_FALSE(playing(s.frame));
     EXPECT_FALSE(g_playback.header);
     // A late notice for an output that is gone changes nothing.
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     HWAVEOUT now = output(s.frame);
     SendMessage(doc, MM_WOM_DONE, static_cast<WPARAM>(0x1234), 0);
     EXPECT_EQ(output(s.frame), now);
@@ -207,7 +197,7 @@ TEST_F(Playback, TheEndOfPlaybackClosesTheOutput) {
 
 TEST_F(Playback, ClosingThePlayingDocumentStopsPlaybackFirst) {
     HWND doc = open("close.wav");
-    command(s.frame, 507);
+    command(s.frame, IDM_PLAYLOOP);
     ASSERT_TRUE(output(s.frame));
     SendMessage(g_shell.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(doc), 0);
     EXPECT_FALSE(IsWindow(doc));
@@ -224,18 +214,18 @@ TEST_F(Playback, VolumeStepsAreOneSixteenthAndStopAtTheEnds) {
         return v;
     };
     waveOutSetVolume(nullptr, 0x80008000);
-    command(s.frame, 707);
+    command(s.frame, IDM_VOLUMEUP);
     EXPECT_EQ(volume(), 0x90009000u);
-    command(s.frame, 708);
-    command(s.frame, 708);
+    command(s.frame, IDM_VOLUMEDOWN);
+    command(s.frame, IDM_VOLUMEDOWN);
     EXPECT_EQ(volume(), 0x70007000u);
     waveOutSetVolume(nullptr, 0x1000F000);
-    command(s.frame, 707);
+    command(s.frame, IDM_VOLUMEUP);
     EXPECT_EQ(volume(), 0x1000F000u) << "left at 0xF000: no step up";
     waveOutSetVolume(nullptr, 0x0FFF8000);
-    command(s.frame, 708);
+    command(s.frame, IDM_VOLUMEDOWN);
     EXPECT_EQ(volume(), 0x0FFF8000u) << "right below 0x1000: no step down";
-    command(s.frame, 707);
+    command(s.frame, IDM_VOLUMEUP);
     EXPECT_EQ(volume(), 0x1FFF9000u);
 }
 
@@ -257,7 +247,7 @@ TEST_F(Playback, TheDeviceDialogListsTheDevicesAndStoresTheChoiceForBothDirectio
     };
     g_shell.outputDevice = 0;
     pick = 0;
-    command(s.frame, 908);
+    command(s.frame, IDM_OUTPUTDEVICE);
     ASSERT_EQ(entries.size(), devices + 1);
     EXPECT_EQ(entries[0], "Plug & Play (Automatic recognition)");
     WAVEOUTCAPS caps{};
@@ -270,7 +260,7 @@ TEST_F(Playback, TheDeviceDialogListsTheDevicesAndStoresTheChoiceForBothDirectio
 
     pick = 1;
     button = IDCANCEL;
-    command(s.frame, 908);
+    command(s.frame, IDM_OUTPUTDEVICE);
     EXPECT_EQ(selected, 0) << "Plug & Play is preselected";
     EXPECT_EQ(g_shell.outputDevice, 0xFFFFFFFFu) << "Cancel changes nothing";
     EXPECT_EQ(RegGetString("Sonrel\\Settings\\WaveOutID", ""), std::string("4294967295"));

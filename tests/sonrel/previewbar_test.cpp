@@ -8,6 +8,7 @@
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -414,10 +415,10 @@ TEST_F(PreviewBar, PlayingDocumentMovesTheMarkerAlongTheTrack) {
         return false;
     };
     ASSERT_FALSE(animated());
-    SendMessage(s.frame, WM_COMMAND, 501, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_PLAY, 0);
     EXPECT_TRUE(serve_until(track_lit)) << "the marker appears while the document plays";
     EXPECT_TRUE(serve_until(animated)) << "the playing animation runs on the status bar";
-    SendMessage(s.frame, WM_COMMAND, 502, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_STOP, 0);
     EXPECT_FALSE(g_previewBar.running) << "stopping suspends the position thread";
 }
 

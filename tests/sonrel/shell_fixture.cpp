@@ -2,6 +2,8 @@
 
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
+#include <sonrel/ids.h>
+#include <sonrel/settings.h>
 
 #include <cstring>
 
@@ -53,7 +55,7 @@ Shell::Shell(const Settings& settings) {
     reset_state();
     clear_settings();
     // Quiet by default: no completion sound.
-    write_setting("Sonrel\\Settings\\Boolean\\PlayThreadComplete", "0");
+    write_setting(SET_BOOLEAN_PLAYTHREADCOMPLETE.path, "0");
     for (const auto& [path, value] : settings) write_setting(path, value);
     frame = CreateFrame();
 }
@@ -71,16 +73,6 @@ Shell::~Shell() {
         }
     take_quit();
     reset_state();
-}
-
-bool serve_until(const std::function<bool()>& pred) {
-    for (int i = 0; i < 4000; ++i) {
-        if (pred()) return true;
-        PlatformProcessEvents();
-        PlatformServeSentMessages();
-        Sleep(5);
-    }
-    return pred();
 }
 
 RECT child_rect(HWND child) {
@@ -129,7 +121,7 @@ std::vector<unsigned char> wave_bytes(HWND doc) {
 }
 
 HWND open_document(HWND frame, const std::string& path) {
-    SendMessage(frame, WM_COMMAND, 106, reinterpret_cast<LPARAM>(path.c_str()));
+    command(frame, IDM_OPENPATH, reinterpret_cast<LPARAM>(path.c_str()));
     return ActiveDocument();
 }
 
@@ -137,6 +129,10 @@ int live_operations() {
     int n = 0;
     for (const auto& e : g_operations.table) n += IsOperationLive(e) ? 1 : 0;
     return n;
+}
+
+bool operations_done() {
+    return live_operations() == 0 && g_operations.running == 0;
 }
 
 }  // namespace shelltest

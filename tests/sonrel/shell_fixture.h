@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "fixtures/commands.h"
+#include "fixtures/document_blocks.h"
 #include "frame.h"
 
 namespace shelltest {
@@ -32,9 +34,9 @@ struct Shell {
 void clear_settings();
 void write_setting(const char* path, const char* value);
 
-// Serves sent messages and events until pred holds or about 20 s passed;
-// gives pred's last value.
-bool serve_until(const std::function<bool()>& pred);
+using fixtures::command;
+using fixtures::serve_until;
+using fixtures::set_mark;
 
 // A child's rectangle in its parent's client coordinates.
 RECT child_rect(HWND child);
@@ -48,5 +50,7 @@ HWND open_document(HWND frame, const std::string& path);
 
 // Number of live entries in the operation table.
 int live_operations();
+// No live entry in the operation table and no operation counted as running.
+bool operations_done();
 
 }  // namespace shelltest

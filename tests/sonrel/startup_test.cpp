@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <sonrel/ids.h>
 #include <sys/wait.h>
 
 #include <csignal>
 #include <string>
 
+#include "dialogs_start.h"
 #include "shell_fixture.h"
 #include "test_support.h"
 
@@ -111,9 +113,9 @@ TEST(StartAssistant, TipsGoRoundAndTheLastShownIsRemembered) {
     HWND dlg = CreateStartAssistant(s.frame);
     ASSERT_TRUE(dlg);
     EXPECT_EQ(g_shell.startAssistant, dlg);
-    SendMessage(dlg, WM_COMMAND, 104, 0);  // 9 -> 10
-    SendMessage(dlg, WM_COMMAND, 104, 0);  // 10 -> 1
-    SendMessage(dlg, WM_COMMAND, 104, 0);  // 1 -> 2
+    SendMessage(dlg, WM_COMMAND, ASSISTANT_NEXTTIP, 0);  // 9 -> 10
+    SendMessage(dlg, WM_COMMAND, ASSISTANT_NEXTTIP, 0);  // 10 -> 1
+    SendMessage(dlg, WM_COMMAND, ASSISTANT_NEXTTIP, 0);  // 1 -> 2
     SendMessage(dlg, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(IsWindow(dlg));
     EXPECT_EQ(g_shell.startAssistant, nullptr);
@@ -121,7 +123,7 @@ TEST(StartAssistant, TipsGoRoundAndTheLastShownIsRemembered) {
     EXPECT_STREQ(RegGetString("Sonrel\\Settings\\Boolean\\StartAssistant", "?"), "0");
 
     dlg = CreateStartAssistant(s.frame);
-    SendDlgItemMessage(dlg, 201, BM_CLICK, 0, 0);
+    SendDlgItemMessage(dlg, ASSISTANT_DONTSHOW, BM_CLICK, 0, 0);
     DestroyWindow(dlg);
     EXPECT_EQ(RegGetWord("Sonrel\\Settings\\StartUp\\StartTip", 0), 3)
         << "opened with the next tip";
@@ -132,7 +134,7 @@ TEST(StartAssistant, NewDocumentButtonAsksTheFrameForOne) {
     Shell s;
     HWND dlg = CreateStartAssistant(s.frame);
     ASSERT_TRUE(dlg);
-    SendMessage(dlg, WM_COMMAND, 101, 0);
+    SendMessage(dlg, WM_COMMAND, ASSISTANT_NEW, 0);
     EXPECT_FALSE(IsWindow(dlg));
     EXPECT_NE(ActiveDocument(), nullptr);
 }
@@ -141,14 +143,14 @@ TEST(StartAssistant, ExitButtonClosesTheProgram) {
     Shell s;
     HWND dlg = CreateStartAssistant(s.frame);
     ASSERT_TRUE(dlg);
-    SendMessage(dlg, WM_COMMAND, 202, 0);
+    SendMessage(dlg, WM_COMMAND, ASSISTANT_EXIT, 0);
     ASSERT_TRUE(serve_until([&] { return !IsWindow(s.frame); }));
     EXPECT_FALSE(IsWindow(dlg)) << "the assistant goes with the frame";
 }
 
 TEST(StartAssistant, TheDisplayTipsCommandOpensIt) {
     Shell s;
-    SendMessage(s.frame, WM_COMMAND, 40010, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_TIPS, 0);
     ASSERT_TRUE(g_shell.startAssistant);
     char caption[64] = {};
     GetWindowText(g_shell.startAssistant, caption, sizeof caption);

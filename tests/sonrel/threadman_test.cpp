@@ -4,6 +4,7 @@
 #include "threadman.h"
 
 #include <gtest/gtest.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -45,12 +46,12 @@ std::string path_of(HWND doc) {
 }
 
 bool item_754_checked() {
-    return (GetMenuState(g_shell.windowPopup, 754, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    return (GetMenuState(g_shell.windowPopup, IDM_THREADMANAGER, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 std::string item_754_text() {
     char buf[64] = "";
-    GetMenuString(g_shell.windowPopup, 754, buf, sizeof buf, MF_BYCOMMAND);
+    GetMenuString(g_shell.windowPopup, IDM_THREADMANAGER, buf, sizeof buf, MF_BYCOMMAND);
     return buf;
 }
 
@@ -118,9 +119,9 @@ TEST(ThreadManager, ListsTwoRunningEffectsWithNameStateAndFileThenNone) {
     ASSERT_TRUE(DocumentLockEnter(first));
     ASSERT_TRUE(DocumentLockEnter(second));
     SendMessage(g_shell.mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first), 0);
-    SendMessage(s.frame, WM_COMMAND, 222, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_REVERSE, 0);
     SendMessage(g_shell.mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(second), 0);
-    SendMessage(s.frame, WM_COMMAND, 232, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_MAXVOLUME, 0);
     ASSERT_EQ(live_operations(), 2);
 
     SendMessage(g_shell.threadMan, UM_REFRESHLIST, 0, 0);
@@ -143,7 +144,7 @@ TEST(ThreadManager, ListsTwoRunningEffectsWithNameStateAndFileThenNone) {
 TEST(ThreadManager, AnOperationWithoutADisplayNameIsListedWithoutOne) {
     Shell s;
     g_release = false;
-    ASSERT_TRUE(StartOperation(wait_for_release, nullptr, 15073, nullptr));
+    ASSERT_TRUE(StartOperation(wait_for_release, nullptr, IDS_NAME_ZEROIZE, nullptr));
     SendMessage(g_shell.threadMan, UM_REFRESHLIST, 0, 0);
     ASSERT_EQ(item_count(), 1);
     EXPECT_EQ(item_text(0, 0), "");
@@ -160,12 +161,14 @@ TEST(ThreadManager, ContextMenuOffersListMenuAndPassesTheChoiceToTheFrame) {
     q.on_ask = [&](const PlatformQuestion* pq) -> INT_PTR {
         if (std::string(pq->kind) != "PopupMenu") return 0;
         items = pq->text;
-        return 754;
+        return IDM_THREADMANAGER;
     };
     ASSERT_FALSE(g_shell.threadManShown);
     SendMessage(g_shell.threadMan, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()),
                 MAKELPARAM(10, 10));
-    EXPECT_NE(items.find("754\t&Hide ThreadManager"), std::string::npos) << items;
+    EXPECT_NE(items.find(std::to_string(IDM_THREADMANAGER) + "\t&Hide ThreadManager"),
+              std::string::npos)
+        << items;
     EXPECT_NE(items.find("503\tP&ause Thread"), std::string::npos);
     EXPECT_NE(items.find("502\t&Stop Thread"), std::string::npos);
     EXPECT_NE(items.find("104\tSave &as..."), std::string::npos);
@@ -176,7 +179,7 @@ TEST(ThreadManager, ContextMenuOffersListMenuAndPassesTheChoiceToTheFrame) {
 
 TEST(ThreadManager, DestructionUnchecksItsMenuItem) {
     Shell s;
-    SendMessage(s.frame, WM_COMMAND, 754, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_THREADMANAGER, 0);
     ASSERT_TRUE(item_754_checked());
     DestroyWindow(g_shell.threadMan);
     EXPECT_FALSE(item_754_checked());
@@ -211,7 +214,7 @@ TEST(Switch, ClicksBelowTheUpperPartShowTheThreadsAndAboveThePreview) {
     EXPECT_EQ(PlatformWindowPixel(sw, 3, 15), upperIdle);
 
     // The menu command and the switch keep one state.
-    SendMessage(s.frame, WM_COMMAND, 754, 0);
+    SendMessage(s.frame, WM_COMMAND, IDM_THREADMANAGER, 0);
     EXPECT_TRUE(g_shell.threadManShown);
     SendMessage(sw, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 10));
     EXPECT_FALSE(g_shell.threadManShown);
@@ -223,12 +226,12 @@ TEST(ThreadCount, TheSelectBarShowsIdleThenBusyThenIdleAgain) {
     ASSERT_TRUE(serve_until([] { return has_text(count_box()); }));
     std::vector<DWORD> idle = count_box();
 
-    SendMessage(s.frame, UM_THREADBEGIN, 0, 15002);
+    SendMessage(s.frame, UM_THREADBEGIN, 0, IDS_NAME_VOLUME);
     ASSERT_TRUE(serve_until([&] { return count_box() != idle; }));
     std::vector<DWORD> one = count_box();
     EXPECT_TRUE(has_text(one));
-    SendMessage(s.frame, UM_THREADBEGIN, 0, 15002);
-    SendMessage(s.frame, UM_THREADBEGIN, 0, 15002);
+    SendMessage(s.frame, UM_THREADBEGIN, 0, IDS_NAME_VOLUME);
+    SendMessage(s.frame, UM_THREADBEGIN, 0, IDS_NAME_VOLUME);
     ASSERT_TRUE(serve_until([&] {
         std::vector<DWORD> now = count_box();
         return now != idle && now != one;

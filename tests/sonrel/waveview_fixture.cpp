@@ -19,65 +19,59 @@ LRESULT bar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProc(hwnd, msg, wp, lp);
 }
 
-LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    ViewFrame* f = g_frame;
-    if (!f) return DefWindowProc(hwnd, msg, wp, lp);
+bool answer(ViewFrame& f, UINT msg, WPARAM wp, LRESULT* result) {
+    HWND w = nullptr;
+    HMENU m = nullptr;
     switch (msg) {
         case UM_GETPOSBAR:
-            return reinterpret_cast<LRESULT>(f->posBar);
+            w = f.posBar;
+            break;
         case UM_GETSELECTBAR:
-            return reinterpret_cast<LRESULT>(f->selectBar);
+            w = f.selectBar;
+            break;
         case UM_GETSTATUSBAR:
-            return reinterpret_cast<LRESULT>(f->statusBar);
+            w = f.statusBar;
+            break;
         case UM_GETPREVIEW:
-            return reinterpret_cast<LRESULT>(f->preview);
-        case UM_GETWINDOWPOPUP:
-            return reinterpret_cast<LRESULT>(f->windowPopup);
-        case UM_GETSTARTMENU:
-            return reinterpret_cast<LRESULT>(f->startMenu);
+            w = f.preview;
+            break;
         case UM_GETPLAYINGDOC:
-            return reinterpret_cast<LRESULT>(f->playing);
+            w = f.playing;
+            break;
         case UM_GETMDICLIENT:
-            return reinterpret_cast<LRESULT>(f->client);
+            w = f.client;
+            break;
+        case UM_GETWINDOWPOPUP:
+            m = f.windowPopup;
+            break;
+        case UM_GETSTARTMENU:
+            m = f.startMenu;
+            break;
         case WM_COMMAND:
-            f->commands.push_back(wp);
-            return 0;
+            f.commands.push_back(wp);
+            break;
+        default:
+            return false;
     }
-    return DefFrameProc(hwnd, f->client, msg, wp, lp);
+    *result = m ? reinterpret_cast<LRESULT>(m) : reinterpret_cast<LRESULT>(w);
+    return true;
 }
 
-void register_classes() {
+void register_bar_class() {
     static bool done = false;
     if (done) return;
     done = true;
     WNDCLASSEX wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = GetModuleHandle(nullptr);
-    wc.lpfnWndProc = frame_proc;
-    wc.lpszClassName = "WaveViewTestFrame";
-    RegisterClassEx(&wc);
     wc.lpfnWndProc = bar_proc;
     wc.lpszClassName = "WaveViewTestBar";
     RegisterClassEx(&wc);
-    WNDCLASSEX have{};
-    if (!GetClassInfoEx(GetModuleHandle(nullptr), "Child Window", &have)) {
-        wc.lpfnWndProc = WaveWindowProc;
-        wc.lpszClassName = "Child Window";
-        RegisterClassEx(&wc);
-    }
 }
 
 HWND bar(HWND parent) {
     return CreateWindowEx(0, "WaveViewTestBar", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
                           GetModuleHandle(nullptr), nullptr);
-}
-
-HGLOBAL block_with(const void* bytes, size_t n) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
-    void* p = GlobalLock(h);
-    if (p && bytes) std::memcpy(p, bytes, n);
-    GlobalUnlock(h);
-    return h;
 }
 
 template <typename T, typename F>
@@ -91,17 +85,14 @@ void change_block(HWND doc, const char* name, F change) {
 
 }  // namespace
 
-ViewFrame::ViewFrame() {
-    register_classes();
-    WNDCLASSEX have{};
-    GetClassInfoEx(GetModuleHandle(nullptr), "Child Window", &have);
-    EXPECT_EQ(have.lpfnWndProc, &WaveWindowProc) << "documents must run the wave view";
+ViewFrame::ViewFrame() : fixtures::MdiFrame(1400, 1000) {
+    register_bar_class();
+    EXPECT_EQ(fixtures::register_document_class(WaveWindowProc), &WaveWindowProc)
+        << "documents must run the wave view";
     g_frame = this;
-    frame = CreateWindowEx(0, "WaveViewTestFrame", "Frame", WS_OVERLAPPEDWINDOW, 0, 0, 1400, 1000,
-                           nullptr, nullptr, GetModuleHandle(nullptr), nullptr);
-    CLIENTCREATESTRUCT ccs{};
-    client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1400, 1000, frame,
-                            nullptr, GetModuleHandle(nullptr), &ccs);
+    answer = [this](UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+        return wvtest::answer(*this, msg, wp, result);
+    };
     posBar = bar(frame);
     selectBar = bar(frame);
     statusBar = bar(frame);
@@ -110,6 +101,7 @@ ViewFrame::ViewFrame() {
     windowPopup = CreatePopupMenu();
 }
 
+// The documents go while the frame still answers, and before the menus.
 ViewFrame::~ViewFrame() {
     DestroyWindow(frame);
     DestroyMenu(startMenu);
@@ -135,33 +127,23 @@ HWND make_view(ViewFrame& f, const Format& fmt, const Bytes& data, int w, int h,
     GetWindowRect(doc, &wr);
     MoveWindow(doc, 0, 0, (wr.right - wr.left) + w - rc.right, (wr.bottom - wr.top) + h - rc.bottom,
                TRUE);
-    HeaderBlock hd{};
-    std::memcpy(hd.riffTag, "RIFF", 4);
-    std::memcpy(hd.waveTag, "WAVEfmt ", 8);
-    hd.formatLength = 16;
-    hd.formatCode = 1;
-    hd.channels = fmt.channels;
-    hd.samplesPerSec = 8000;
-    hd.blockAlign = fmt.blockAlign();
-    hd.bytesPerSec = 8000u * fmt.blockAlign();
-    hd.bitsPerSample = fmt.bits;
-    std::memcpy(hd.dataTag, "data", 4);
-    hd.dataSize = static_cast<DWORD>(data.size());
-    hd.fileLength = data.empty() ? 0 : hd.dataSize + 44;
-    SetProp(doc, PROP_HEADER, block_with(&hd, sizeof hd));
-    if (!data.empty()) SetProp(doc, PROP_WAVE, block_with(data.data(), data.size()));
+    HeaderBlock hd =
+        fixtures::pcm_header(fmt.channels, 8000, fmt.bits, static_cast<DWORD>(data.size()));
+    if (data.empty()) hd.fileLength = 0;
+    SetProp(doc, PROP_HEADER, fixtures::block_with(&hd, sizeof hd));
+    if (!data.empty()) SetProp(doc, PROP_WAVE, fixtures::block_with(data.data(), data.size()));
     PositionBlock pos{};
     pos.zoom = zoom;
     pos.viewStart = viewStart;
     pos.markStart = hd.dataSize;  // no mark-start line in view unless a test sets one
-    SetProp(doc, PROP_POSITION, block_with(&pos, sizeof pos));
+    SetProp(doc, PROP_POSITION, fixtures::block_with(&pos, sizeof pos));
     InfoBlock info{};
     std::strncpy(info.path, "/tmp/view.wav", sizeof info.path - 1);
     info.saved = 1;
     info.sourceFormat = SOURCE_PCM_WAVE;
-    SetProp(doc, PROP_INFO, block_with(&info, sizeof info));
-    SetProp(doc, PROP_UNDO, block_with(nullptr, sizeof(UndoBlock)));
-    SetProp(doc, PROP_FILEINFO, block_with(nullptr, sizeof(FileInfoBlock)));
+    SetProp(doc, PROP_INFO, fixtures::block_with(&info, sizeof info));
+    SetProp(doc, PROP_UNDO, fixtures::block_with(nullptr, sizeof(UndoBlock)));
+    SetProp(doc, PROP_FILEINFO, fixtures::block_with(nullptr, sizeof(FileInfoBlock)));
     SetWindowLongPtr(doc, GWLP_USERDATA, DOCUMENT_USERDATA);
     GetClientRect(doc, &rc);
     EXPECT_EQ(rc.right, w);
@@ -182,13 +164,6 @@ PositionBlock position_of(HWND doc) {
 
 void set_position(HWND doc, const PositionBlock& p) {
     change_block<PositionBlock>(doc, PROP_POSITION, [&](PositionBlock& b) { b = p; });
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    change_block<PositionBlock>(doc, PROP_POSITION, [&](PositionBlock& b) {
-        b.markStart = start;
-        b.markLength = length;
-    });
 }
 
 void set_working(HWND doc, DWORD working) {

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/document_blocks.h"
+#include "fixtures/mdi_frame.h"
+
 namespace wvtest {
 
 using Bytes = std::vector<unsigned char>;
@@ -23,10 +26,9 @@ struct Sent {
 
 // The frame answers the bar requests with its recording windows, the window
 // popup and start menu requests with its own menus, UM_GETPLAYINGDOC with
-// `playing`, and records every WM_COMMAND it gets.
-struct ViewFrame {
-    HWND frame = nullptr;
-    HWND client = nullptr;
+// `playing`, and records every WM_COMMAND it gets. Documents run the program's
+// wave view.
+struct ViewFrame : fixtures::MdiFrame {
     HWND posBar = nullptr;
     HWND selectBar = nullptr;
     HWND statusBar = nullptr;
@@ -58,7 +60,7 @@ HWND make_view(ViewFrame& f, const Format& fmt, const Bytes& data, int w, int h,
 
 PositionBlock position_of(HWND doc);
 void set_position(HWND doc, const PositionBlock& p);
-void set_mark(HWND doc, DWORD start, DWORD length);
+using fixtures::set_mark;
 void set_working(HWND doc, DWORD working);
 
 // Paints the whole client now.

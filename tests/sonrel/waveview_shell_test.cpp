@@ -1,6 +1,7 @@
 // The document window in the shell: activation, commands, context menus,
 // closing, release of the blocks, and painting under the document's guard.
 #include <gtest/gtest.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 
@@ -72,12 +73,12 @@ TEST_F(WaveViewShell, FirstDocumentSwitchesToTheDocumentMenuAndLastBackToTheStar
 
 TEST_F(WaveViewShell, CommandsOfTheMenuRangeGoToTheFrame) {
     HWND doc = make_view(f, Format{1, 8}, wave8(100, 10), 200, 100, 1);
-    SendMessage(doc, WM_COMMAND, 203, 0);
+    SendMessage(doc, WM_COMMAND, IDM_VOLUME, 0);
     SendMessage(doc, WM_COMMAND, 100, 0);
     SendMessage(doc, WM_COMMAND, 998, 0);
     SendMessage(doc, WM_COMMAND, 99, 0);
     SendMessage(doc, WM_COMMAND, 999, 0);
-    EXPECT_EQ(f.commands, (std::vector<WPARAM>{203, 100, 998}));
+    EXPECT_EQ(f.commands, (std::vector<WPARAM>{IDM_VOLUME, 100, 998}));
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessage(doc, UM_GETFRAME, 0, 0)), f.frame);
 }
 
@@ -178,8 +179,9 @@ TEST_F(WaveViewShell, ReleaseEndsTheDocumentsOperationsAndStopsItsPlayback) {
     g_worker_holds = 0;
     DWORD id = 0;
     HANDLE t = CreateThread(nullptr, 0, guard_holder, doc, CREATE_SUSPENDED, &id);
-    g_operations.table[3] = OperationEntry{t, id, 15002, doc, -1};
-    g_operations.table[5] = OperationEntry{reinterpret_cast<HANDLE>(1), 77, 15003, other, -1};
+    g_operations.table[3] = OperationEntry{t, id, IDS_NAME_VOLUME, doc, -1};
+    g_operations.table[5] =
+        OperationEntry{reinterpret_cast<HANDLE>(1), 77, IDS_NAME_FADEIN, other, -1};
     g_operations.running = 2;
     ResumeThread(t);
     ASSERT_TRUE(wait_until([] { return g_worker_holds == 1; }));

@@ -3,6 +3,7 @@
 // files, the move within a document, the file copies, and the clipboard lock.
 #include <gtest/gtest.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,7 +116,7 @@ TEST(ClipboardCopy, AMarkIsWrittenWithItsLengthInBothHeaderFields) {
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls.front().msg, UINT(UM_THREADBEGIN));
     EXPECT_EQ(calls.front().wp, reinterpret_cast<WPARAM>(d));
-    EXPECT_EQ(calls.front().lp, 15010);
+    EXPECT_EQ(calls.front().lp, IDS_NAME_COPY);
     EXPECT_EQ(calls.back().msg, UINT(UM_THREADEND));
 }
 
@@ -185,7 +186,7 @@ TEST(ClipboardPaste, TheClipGoesInAtTheCursorAndTheTailMovesUp) {
     EXPECT_STREQ(u.description, "Paste From Clipboard");
     EXPECT_EQ(u.start, 1000u);
     EXPECT_EQ(u.length, 300u);
-    EXPECT_EQ(s.rf.calls().front().lp, 15011);
+    EXPECT_EQ(s.rf.calls().front().lp, IDS_NAME_PASTE);
     ASSERT_TRUE(RestoreUndoInformation(d));
     EXPECT_EQ(data_of(d), data);
 }
@@ -353,7 +354,7 @@ TEST(ClipboardMix, EightBitMixGrowsTheDataWithTheZeroLine) {
     EXPECT_EQ(slice(after, 1000, 200), Bytes(200, 182));
     EXPECT_FALSE(IsUndoPossible(d)) << "the older record no longer fits";
     EXPECT_EQ(info_of(d).saved, 0u);
-    EXPECT_EQ(s.rf.calls().front().lp, 15012);
+    EXPECT_EQ(s.rf.calls().front().lp, IDS_NAME_MIX);
 }
 
 TEST(ClipboardMix, SixteenBitValuesAreAveragedAndScaledBySetting) {

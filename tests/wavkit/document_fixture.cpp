@@ -11,45 +11,8 @@ namespace wavtest {
 
 namespace {
 
-Frame* g_frame = nullptr;  // the frame whose procedure is running (one at a time)
-
-LRESULT frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Frame* f = g_frame;
-    if (f && msg == UM_GETACTIVEDOC) {
-        if (f->active) return reinterpret_cast<LRESULT>(f->active);
-        return SendMessage(f->client, WM_MDIGETACTIVE, 0, 0);
-    }
-    if (f && msg == UM_THREADEND) {
-        std::lock_guard<std::mutex> lock(f->mutex);
-        f->threadEnds.push_back(wp);
-        return 0;
-    }
-    return DefFrameProc(hwnd, f ? f->client : nullptr, msg, wp, lp);
-}
-
 LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefMDIChildProc(hwnd, msg, wp, lp);
-}
-
-void register_classes() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    WNDCLASSEX wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = frame_proc;
-    wc.hInstance = GetModuleHandle(nullptr);
-    wc.lpszClassName = "WavTestFrame";
-    RegisterClassEx(&wc);
-    wc.lpfnWndProc = child_proc;
-    wc.lpszClassName = "Child Window";
-    RegisterClassEx(&wc);
-}
-
-BOOL collect_document(HWND w, LPARAM lp) {
-    if (GetWindowLongPtr(w, GWLP_USERDATA) == DOCUMENT_USERDATA)
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-    return TRUE;
 }
 
 template <typename T>
@@ -64,24 +27,17 @@ T read_block(HWND doc, const char* name) {
     return out;
 }
 
-HGLOBAL block_with(const void* bytes, size_t n) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
-    void* p = GlobalLock(h);
-    if (p && bytes) std::memcpy(p, bytes, n);
-    GlobalUnlock(h);
-    return h;
-}
-
 }  // namespace
 
 Frame::Frame() {
-    register_classes();
-    g_frame = this;
-    frame = CreateWindowEx(0, "WavTestFrame", "Frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                           nullptr, GetModuleHandle(nullptr), nullptr);
-    CLIENTCREATESTRUCT ccs{};
-    client = CreateWindowEx(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 800, 600, frame,
-                            nullptr, GetModuleHandle(nullptr), &ccs);
+    fixtures::register_document_class(child_proc);
+    answer = [this](UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+        if (msg != UM_THREADEND) return false;
+        std::lock_guard<std::mutex> lock(mutex);
+        threadEnds.push_back(wp);
+        *result = 0;
+        return true;
+    };
 }
 
 Frame::~Frame() {
@@ -89,45 +45,26 @@ Frame::~Frame() {
         ReleaseDocumentBlocks(d);
         DestroyWindow(d);
     }
-    DestroyWindow(frame);
-    g_frame = nullptr;
-}
-
-std::vector<HWND> Frame::documents() const {
-    std::vector<HWND> out;
-    EnumChildWindows(client, collect_document, reinterpret_cast<LPARAM>(&out));
-    return out;
 }
 
 HWND make_document(Frame& f, const Format& fmt, const Bytes& data, WORD sourceFormat,
                    const char* path) {
     HWND w = CreateMDIWindow("Child Window", path, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, f.client, GetModuleHandle(nullptr), 0);
-    HeaderBlock h{};
-    std::memcpy(h.riffTag, "RIFF", 4);
-    std::memcpy(h.waveTag, "WAVEfmt ", 8);
-    h.formatLength = 16;
-    h.formatCode = 1;
-    h.channels = fmt.channels;
-    h.samplesPerSec = fmt.rate;
-    h.bytesPerSec = fmt.bytesPerSec();
-    h.blockAlign = fmt.blockAlign();
-    h.bitsPerSample = fmt.bits;
-    std::memcpy(h.dataTag, "data", 4);
-    h.dataSize = static_cast<DWORD>(data.size());
-    h.fileLength = h.dataSize + 44;
-    SetProp(w, PROP_HEADER, block_with(&h, sizeof h));
-    if (!data.empty()) SetProp(w, PROP_WAVE, block_with(data.data(), data.size()));
+    HeaderBlock h =
+        fixtures::pcm_header(fmt.channels, fmt.rate, fmt.bits, static_cast<DWORD>(data.size()));
+    SetProp(w, PROP_HEADER, fixtures::block_with(&h, sizeof h));
+    if (!data.empty()) SetProp(w, PROP_WAVE, fixtures::block_with(data.data(), data.size()));
     PositionBlock pos{};
     pos.zoom = 100;
-    SetProp(w, PROP_POSITION, block_with(&pos, sizeof pos));
+    SetProp(w, PROP_POSITION, fixtures::block_with(&pos, sizeof pos));
     InfoBlock info{};
     std::strncpy(info.path, path, sizeof info.path - 1);
     info.saved = 1;
     info.sourceFormat = sourceFormat;
-    SetProp(w, PROP_INFO, block_with(&info, sizeof info));
-    SetProp(w, PROP_UNDO, block_with(nullptr, sizeof(UndoBlock)));
-    SetProp(w, PROP_FILEINFO, block_with(nullptr, sizeof(FileInfoBlock)));
+    SetProp(w, PROP_INFO, fixtures::block_with(&info, sizeof info));
+    SetProp(w, PROP_UNDO, fixtures::block_with(nullptr, sizeof(UndoBlock)));
+    SetProp(w, PROP_FILEINFO, fixtures::block_with(nullptr, sizeof(FileInfoBlock)));
     SetWindowLongPtr(w, GWLP_USERDATA, DOCUMENT_USERDATA);
     return w;
 }
@@ -162,14 +99,6 @@ Bytes data_of(HWND doc) {
     Bytes out(p, p + n);
     GlobalUnlock(h);
     return out;
-}
-
-void set_mark(HWND doc, DWORD start, DWORD length) {
-    HGLOBAL h = GetProp(doc, PROP_POSITION);
-    auto* p = static_cast<PositionBlock*>(GlobalLock(h));
-    p->markStart = start;
-    p->markLength = length;
-    GlobalUnlock(h);
 }
 
 void put16(Bytes& b, uint16_t v) {

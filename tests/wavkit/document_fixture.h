@@ -10,26 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/document_blocks.h"
+#include "fixtures/mdi_frame.h"
+
 namespace wavtest {
 
 using Bytes = std::vector<unsigned char>;
 
-// A frame (class "WavTestFrame") with an MDI client. The frame answers
-// WM_USER+113 with `active` when set, else with the client's active child, and
-// records every WM_USER+141 it receives. Documents are MDI children of class
-// "Child Window", registered here with a plain procedure.
-struct Frame {
-    HWND frame = nullptr;
-    HWND client = nullptr;
-    HWND active = nullptr;
+// The shared frame with its MDI client (UM_GETACTIVEDOC gives `active` when
+// set, else the client's active child) that also records every UM_THREADEND
+// it receives. Documents are MDI children of class "Child Window", registered
+// here with a plain procedure.
+struct Frame : fixtures::MdiFrame {
     std::mutex mutex;
-    std::vector<WPARAM> threadEnds;  // wParam of each WM_USER+141
+    std::vector<WPARAM> threadEnds;  // wParam of each UM_THREADEND
     Frame();
     ~Frame();  // releases the blocks of every document and destroys the windows
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-    // The document windows (user data 1) inside the client.
-    std::vector<HWND> documents() const;
 };
 
 // The format part of a header.
@@ -56,8 +52,7 @@ HGLOBAL undo_copy_of(HWND doc);
 FileInfoBlock fileinfo_of(HWND doc);
 // The first data size bytes of the WAVE block (empty without one).
 Bytes data_of(HWND doc);
-// Writes the mark into the POSITION block.
-void set_mark(HWND doc, DWORD start, DWORD length);
+using fixtures::set_mark;
 
 // Byte builders for RIFF files.
 void put16(Bytes& b, uint16_t v);

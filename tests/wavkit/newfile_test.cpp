@@ -3,6 +3,7 @@
 // disabled.
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <sonrel/messages.h>
 
 #include <cstring>
 #include <string>
@@ -30,7 +31,7 @@ TEST(NewFileDocument, NumberThreeGivesEveryBlockOfAnEmptyDocumentAndADisabledScr
     GetWindowText(doc, title, sizeof title);
     EXPECT_STREQ(title, "Unnamed -3-.WAV");
     EXPECT_EQ(GetWindowLongPtr(doc, GWLP_USERDATA), DOCUMENT_USERDATA);
-    EXPECT_EQ(SendMessage(f.frame, WM_USER + 113, 0, 0), LRESULT(doc)) << "the active document";
+    EXPECT_EQ(SendMessage(f.frame, UM_GETACTIVEDOC, 0, 0), LRESULT(doc)) << "the active document";
 
     HeaderBlock h = header_of(doc);
     EXPECT_EQ(std::memcmp(h.riffTag, "RIFF", 4), 0);

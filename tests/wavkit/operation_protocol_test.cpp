@@ -3,6 +3,7 @@
 // through BreakThread that leave the data as it was.
 #include <gtest/gtest.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
 
 #include <algorithm>
@@ -23,18 +24,18 @@ struct Procedure {
 };
 
 const Procedure kProcedures[] = {
-    {"ChangeVolume", ChangeVolume, 15002},
-    {"FadeIn", FadeIn, 15003},
-    {"FadeOut", FadeOut, 15004},
-    {"FadeChannelsLeftToRight", FadeChannelsLeftToRight, 15005},
-    {"SetMaxVolume", SetMaxVolume, 15006},
-    {"SetSilence", SetSilence, 15031},
-    {"FadeChannelsRightToLeft", FadeChannelsRightToLeft, 15035},
-    {"Zeroize", Zeroize, 15073},
-    {"Reverse", Reverse, 15007},
-    {"LowPass", LowPass, 15001},
-    {"Velocity", Velocity, 15030},
-    {"InsertSilence", InsertSilence, 15037},
+    {"ChangeVolume", ChangeVolume, IDS_NAME_VOLUME},
+    {"FadeIn", FadeIn, IDS_NAME_FADEIN},
+    {"FadeOut", FadeOut, IDS_NAME_FADEOUT},
+    {"FadeChannelsLeftToRight", FadeChannelsLeftToRight, IDS_NAME_FADELEFTTORIGHT},
+    {"SetMaxVolume", SetMaxVolume, IDS_NAME_PEAKVOLUME},
+    {"SetSilence", SetSilence, IDS_NAME_SILENCE},
+    {"FadeChannelsRightToLeft", FadeChannelsRightToLeft, IDS_NAME_FADERIGHTTOLEFT},
+    {"Zeroize", Zeroize, IDS_NAME_ZEROIZE},
+    {"Reverse", Reverse, IDS_NAME_REVERSE},
+    {"LowPass", LowPass, IDS_NAME_LOWPASS},
+    {"Velocity", Velocity, IDS_NAME_VELOCITY},
+    {"InsertSilence", InsertSilence, IDS_NAME_INSERTSILENCE},
 };
 
 bool is_question(UINT msg) {
@@ -57,7 +58,7 @@ TEST(OperationProtocol, InPlaceOperationSendsItsMessagesInOrder) {
     EXPECT_EQ(calls[1].msg, UM_GETPREVIEW);
     EXPECT_EQ(calls[2].msg, UM_THREADBEGIN);
     EXPECT_EQ(calls[2].wp, reinterpret_cast<WPARAM>(rf.doc));
-    EXPECT_EQ(calls[2].lp, 15002);
+    EXPECT_EQ(calls[2].lp, IDS_NAME_VOLUME);
     EXPECT_EQ(calls[3].msg, UM_THREADEND);
     EXPECT_EQ(calls[3].wp, done.threadId);
     EXPECT_EQ(calls[3].lp, 0);

@@ -12,7 +12,9 @@
 #include <kernels/clipboard_kernels.h>
 #include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,9 +29,9 @@ namespace {
 
 using kern::ByteRange;
 
-constexpr UINT kCopyName = 15010;
-constexpr UINT kPasteName = 15011;
-constexpr UINT kMixName = 15012;
+constexpr UINT kCopyName = IDS_NAME_COPY;
+constexpr UINT kPasteName = IDS_NAME_PASTE;
+constexpr UINT kMixName = IDS_NAME_MIX;
 const char kIncompatible[] = "Incompatible format.";
 const char kCannotWrite[] = "Cannot write data.";
 
@@ -142,7 +144,7 @@ Outcome paste_into(HWND doc, const clip::Clip& c) {
     unsigned frame = frame_bytes(*work.header);
     uint32_t at = clipk::insertion_point(s.markStart, s.size, frame);
     uint32_t count = clipk::whole_frames(v.header.dataSize, frame);
-    SaveUndoInformation(doc, at, count, UNDO_INSERTED, "Paste From Clipboard");
+    SaveUndoInformation(doc, at, count, UNDO_INSERTED, UNDO_TEXT_PASTE);
     if (!same_format(v.header, *work.header)) return Outcome::kIncompatible;
     if (count == 0) return Outcome::kDone;
     work.unpin();
@@ -231,7 +233,7 @@ void paste_body(HWND doc, HWND frame, clip::ClipboardLock&) {
 }
 
 void mix_body(HWND doc, HWND frame, clip::ClipboardLock&) {
-    float gain = clipk::mix_gain(RegGetWord("Sonrel\\Settings\\Filters\\PasteMixLouder", 150));
+    float gain = clipk::mix_gain(SettingWord(SET_FILTERS_PASTEMIXLOUDER));
     merge_body(doc, frame, kMixName, mix_into, gain);
 }
 
@@ -267,7 +269,7 @@ Outcome move_mark(HWND doc, DWORD target) {
     r.start = clipk::whole_frames(r.start, frame);
     r.length = clipk::whole_frames(r.length, frame);
     uint32_t at = clipk::insertion_point(target, s.size, frame);
-    SaveUndoInformation(doc, at, r.length, UNDO_INSERTED, "Paste From Same File");
+    SaveUndoInformation(doc, at, r.length, UNDO_INSERTED, UNDO_TEXT_PASTESAME);
     HGLOBAL temp = doc::alloc_block(std::max<uint32_t>(r.length, 1), false);
     doc::Pin<BYTE> copy(temp);
     work.unpin();

@@ -2,8 +2,8 @@
 // with their defaults when it opens and writes them back as "%d" text on OK;
 // the operation reads them when it runs. The number dialogs share one
 // procedure driven by a row of kNumbers.
-#include <kit/rvg32.h>
 #include <sonrel/dialogs.h>
+#include <sonrel/settings.h>
 
 #include <cstdio>
 
@@ -20,30 +20,23 @@ constexpr int kSmooth = 102;
 constexpr int kSlider = 201;
 constexpr int kSliderMin = 1, kSliderMax = 8;
 
-// One number dialog: its template, setting and default, and the up-down range.
+// One number dialog: its template, its setting, and the up-down range.
 struct NumberDialog {
     const char* name;
-    const char* setting;
-    WORD def;
+    NumberSetting setting;
     int lower, upper;
 };
 
 const NumberDialog kNumbers[] = {
-    {"VOLUME", "Sonrel\\Settings\\Filters\\Volume", 200, 1, 999},
-    {"FADEIN", "Sonrel\\Settings\\Filters\\FadeIn", 10, 0, 99},
-    {"FADEOUT", "Sonrel\\Settings\\Filters\\FadeOut", 10, 0, 99},
-    {"VELOCITY", "Sonrel\\Settings\\Filters\\Velocity", 200, 1, 999},
+    {"VOLUME", SET_FILTERS_VOLUME, 1, 999},
+    {"FADEIN", SET_FILTERS_FADEIN, 0, 99},
+    {"FADEOUT", SET_FILTERS_FADEOUT, 0, 99},
+    {"VELOCITY", SET_FILTERS_VELOCITY, 1, 999},
 };
 const NumberDialog& kVelocity = kNumbers[3];
 
-const char* const kVelocitySmooth = "Sonrel\\Settings\\Filters\\VelocitySmooth";
-const char* const kVelocitySmoothValue = "Sonrel\\Settings\\Filters\\VelocitySmoothValue";
-const char* const kLowPass = "Sonrel\\Settings\\Filters\\LowPass";
-const char* const kSilenceSec = "Sonrel\\Settings\\Filters\\Silence\\Sec";
-const char* const kSilenceMs = "Sonrel\\Settings\\Filters\\Silence\\MS";
-
 void init_number(HWND dlg, const NumberDialog& n) {
-    UINT value = RegGetWord(n.setting, n.def);
+    UINT value = SettingWord(n.setting);
     dlgs::attach_updown(dlg, kEdit, kUpDown, n.lower, n.upper, int(value));
     SetDlgItemInt(dlg, kEdit, value, FALSE);
 }
@@ -51,7 +44,7 @@ void init_number(HWND dlg, const NumberDialog& n) {
 // Text that is no number reads as 0; values outside the range are kept.
 void store_number(HWND dlg, const NumberDialog& n) {
     BOOL ok = FALSE;
-    dlgs::store(n.setting, int(GetDlgItemInt(dlg, kEdit, &ok, FALSE)));
+    dlgs::store(n.setting.path, int(GetDlgItemInt(dlg, kEdit, &ok, FALSE)));
 }
 
 void init_slider(HWND dlg, WORD pos) {
@@ -108,8 +101,9 @@ INT_PTR CALLBACK number_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 INT_PTR CALLBACK velocity_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto init = [](HWND d, LPARAM) {
         init_number(d, kVelocity);
-        CheckDlgButton(d, kSmooth, RegGetBool(kVelocitySmooth, TRUE) ? BST_CHECKED : BST_UNCHECKED);
-        init_slider(d, RegGetWord(kVelocitySmoothValue, 3));
+        CheckDlgButton(d, kSmooth,
+                       SettingBool(SET_FILTERS_VELOCITYSMOOTH) ? BST_CHECKED : BST_UNCHECKED);
+        init_slider(d, SettingWord(SET_FILTERS_VELOCITYSMOOTHVALUE));
         follow_smooth_box(d);
     };
     auto command = [](HWND d, int id) {
@@ -119,8 +113,10 @@ INT_PTR CALLBACK velocity_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (id != IDOK) return false;
         store_number(d, kVelocity);
-        RegWriteString(kVelocitySmooth, IsDlgButtonChecked(d, kSmooth) == BST_CHECKED ? "1" : "0");
-        if (in_slider_range(slider_pos(d))) dlgs::store(kVelocitySmoothValue, slider_pos(d));
+        RegWriteString(SET_FILTERS_VELOCITYSMOOTH.path,
+                       IsDlgButtonChecked(d, kSmooth) == BST_CHECKED ? "1" : "0");
+        if (in_slider_range(slider_pos(d)))
+            dlgs::store(SET_FILTERS_VELOCITYSMOOTHVALUE.path, slider_pos(d));
         EndDialog(d, 1);
         return true;
     };
@@ -130,7 +126,7 @@ INT_PTR CALLBACK velocity_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 INT_PTR CALLBACK lowpass_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto init = [](HWND d, LPARAM) {
         filedlg::centre_over_parent(d, dlgs::kRaise);
-        init_slider(d, RegGetWord(kLowPass, 4));
+        init_slider(d, SettingWord(SET_FILTERS_LOWPASS));
     };
     auto command = [](HWND d, int id) {
         if (id != IDOK) return false;
@@ -139,7 +135,7 @@ INT_PTR CALLBACK lowpass_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             EndDialog(d, 0);
             return true;
         }
-        dlgs::store(kLowPass, pos);
+        dlgs::store(SET_FILTERS_LOWPASS.path, pos);
         EndDialog(d, 1);
         return true;
     };
@@ -157,7 +153,7 @@ UINT updown_pos(HWND dlg, int id) {
 INT_PTR CALLBACK silence_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto init = [](HWND d, LPARAM) {
         filedlg::centre_over_parent(d, dlgs::kRaise);
-        UINT sec = RegGetWord(kSilenceSec, 1), ms = RegGetWord(kSilenceMs, 0);
+        UINT sec = SettingWord(SET_FILTERS_SILENCE_SEC), ms = SettingWord(SET_FILTERS_SILENCE_MS);
         dlgs::attach_updown(d, kSecEdit, kSecUpDown, 0, kSilenceMax, int(sec));
         SetDlgItemInt(d, kSecEdit, sec, FALSE);
         dlgs::attach_updown(d, kMsEdit, kMsUpDown, 0, kSilenceMax, int(ms));
@@ -165,8 +161,8 @@ INT_PTR CALLBACK silence_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     };
     auto command = [](HWND d, int id) {
         if (id != IDOK) return false;
-        dlgs::store(kSilenceSec, int(updown_pos(d, kSecUpDown)));
-        dlgs::store(kSilenceMs, int(updown_pos(d, kMsUpDown)));
+        dlgs::store(SET_FILTERS_SILENCE_SEC.path, int(updown_pos(d, kSecUpDown)));
+        dlgs::store(SET_FILTERS_SILENCE_MS.path, int(updown_pos(d, kMsUpDown)));
         EndDialog(d, 1);
         return true;
     };

@@ -1,8 +1,8 @@
 // Document access: block lookup, allocation, attachment and the header image.
 #include "document.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include <cstring>
 
@@ -100,7 +100,7 @@ HGLOBAL make_position() {
         free_block(h);
         return nullptr;
     }
-    p->zoom = RegGetWord("Sonrel\\Settings\\StartUp\\Zoom", 100);
+    p->zoom = SettingWord(SET_STARTUP_ZOOM);
     return h;
 }
 

@@ -1,5 +1,5 @@
 // A new, empty document in the format of the NewFile settings.
-#include <kit/rvg32.h>
+#include <sonrel/settings.h>
 
 #include <cstdio>
 #include <cstring>
@@ -16,11 +16,9 @@ HGLOBAL make_new_header() {
         doc::free_block(h);
         return nullptr;
     }
-    doc::init_header(p.ptr, RegGetWord("Sonrel\\NewFile\\Channels", 1),
-                     RegGetDWord("Sonrel\\NewFile\\Samples", 22050),
-                     RegGetDWord("Sonrel\\NewFile\\BytesPerSec", 22050),
-                     RegGetWord("Sonrel\\NewFile\\BytesPerSample", 1),
-                     RegGetWord("Sonrel\\NewFile\\Bit", 8), 0);
+    doc::init_header(p.ptr, SettingWord(SET_NEWFILE_CHANNELS), SettingDWord(SET_NEWFILE_SAMPLES),
+                     SettingDWord(SET_NEWFILE_BYTESPERSEC), SettingWord(SET_NEWFILE_BYTESPERSAMPLE),
+                     SettingWord(SET_NEWFILE_BIT), 0);
     p->fileLength = 0;  // an empty document has no file length at all
     return h;
 }

@@ -1,6 +1,7 @@
 // The amplitude effects: thread procedures that change sample values in place.
-#include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
+#include <sonrel/settings.h>
 
 #include "operation.h"
 
@@ -10,14 +11,14 @@ using kern::ByteRange;
 using op::Edit;
 
 // Display-name string ids under which the frame lists the operations.
-constexpr UINT kVolumeName = 15002;
-constexpr UINT kFadeInName = 15003;
-constexpr UINT kFadeOutName = 15004;
-constexpr UINT kLeftToRightName = 15005;
-constexpr UINT kPeakName = 15006;
-constexpr UINT kSilenceName = 15031;
-constexpr UINT kRightToLeftName = 15035;
-constexpr UINT kZeroizeName = 15073;
+constexpr UINT kVolumeName = IDS_NAME_VOLUME;
+constexpr UINT kFadeInName = IDS_NAME_FADEIN;
+constexpr UINT kFadeOutName = IDS_NAME_FADEOUT;
+constexpr UINT kLeftToRightName = IDS_NAME_FADELEFTTORIGHT;
+constexpr UINT kPeakName = IDS_NAME_PEAKVOLUME;
+constexpr UINT kSilenceName = IDS_NAME_SILENCE;
+constexpr UINT kRightToLeftName = IDS_NAME_FADERIGHTTOLEFT;
+constexpr UINT kZeroizeName = IDS_NAME_ZEROIZE;
 
 // Undo over the bytes the walk over the working range's values changes.
 void record_range(const Edit& e) {
@@ -53,7 +54,7 @@ void silence(const Edit& e, unsigned) {
 }
 
 void zeroize(const Edit& e, unsigned) {
-    unsigned percent = RegGetWord("Sonrel\\Settings\\Filters\\Zeroize\\Percent", 30);
+    unsigned percent = SettingWord(SET_FILTERS_ZEROIZE_PERCENT);
     record_range(e);
     kern::zeroize_kernel(e.s.data, e.s.bits, e.s.range, kern::zeroize_thresholds(percent),
                          op::checkpoint);
@@ -87,47 +88,47 @@ void right_to_left(const Edit& e, unsigned) {
 
 EFFECTS_API DWORD ChangeVolume(LPVOID frame) {
     run(frame, [](HWND f) {
-        unsigned percent = RegGetWord("Sonrel\\Settings\\Filters\\Volume", 200);
-        op::run_in_place(f, {kVolumeName, "Change Volume", percent, change_volume});
+        unsigned percent = SettingWord(SET_FILTERS_VOLUME);
+        op::run_in_place(f, {kVolumeName, UNDO_TEXT_VOLUME, percent, change_volume});
     });
 }
 
 EFFECTS_API DWORD FadeIn(LPVOID frame) {
     run(frame, [](HWND f) {
-        unsigned percent = RegGetWord("Sonrel\\Settings\\Filters\\FadeIn", 10);
-        op::run_in_place(f, {kFadeInName, "Fade In", percent, fade_in});
+        unsigned percent = SettingWord(SET_FILTERS_FADEIN);
+        op::run_in_place(f, {kFadeInName, UNDO_TEXT_FADEIN, percent, fade_in});
     });
 }
 
 EFFECTS_API DWORD FadeOut(LPVOID frame) {
     run(frame, [](HWND f) {
-        unsigned percent = RegGetWord("Sonrel\\Settings\\Filters\\FadeOut", 10);
-        op::run_in_place(f, {kFadeOutName, "Fade Out", percent, fade_out});
+        unsigned percent = SettingWord(SET_FILTERS_FADEOUT);
+        op::run_in_place(f, {kFadeOutName, UNDO_TEXT_FADEOUT, percent, fade_out});
     });
 }
 
 EFFECTS_API DWORD FadeChannelsLeftToRight(LPVOID frame) {
     run(frame, [](HWND f) {
-        op::run_in_place(f, {kLeftToRightName, "Fade Channels Left To Right", 0, left_to_right});
+        op::run_in_place(f, {kLeftToRightName, UNDO_TEXT_FADELEFTTORIGHT, 0, left_to_right});
     });
 }
 
 EFFECTS_API DWORD FadeChannelsRightToLeft(LPVOID frame) {
     run(frame, [](HWND f) {
-        op::run_in_place(f, {kRightToLeftName, "Fade Channels Right To Left", 0, right_to_left});
+        op::run_in_place(f, {kRightToLeftName, UNDO_TEXT_FADERIGHTTOLEFT, 0, right_to_left});
     });
 }
 
 EFFECTS_API DWORD SetMaxVolume(LPVOID frame) {
     run(frame, [](HWND f) {
-        op::run_in_place(f, {kPeakName, "Set Maximal Volume", 0, peak_volume});
+        op::run_in_place(f, {kPeakName, UNDO_TEXT_MAXVOLUME, 0, peak_volume});
     });
 }
 
 EFFECTS_API DWORD SetSilence(LPVOID frame) {
-    run(frame, [](HWND f) { op::run_in_place(f, {kSilenceName, "Silence", 0, silence}); });
+    run(frame, [](HWND f) { op::run_in_place(f, {kSilenceName, UNDO_TEXT_SILENCE, 0, silence}); });
 }
 
 EFFECTS_API DWORD Zeroize(LPVOID frame) {
-    run(frame, [](HWND f) { op::run_in_place(f, {kZeroizeName, "Zeroize", 0, zeroize}); });
+    run(frame, [](HWND f) { op::run_in_place(f, {kZeroizeName, UNDO_TEXT_ZEROIZE, 0, zeroize}); });
 }

@@ -1,7 +1,8 @@
 // Reverse and soften: thread procedures that rearrange or smooth values in
 // place, with the protocol of the amplitude effects.
-#include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
+#include <sonrel/settings.h>
 
 #include <algorithm>
 
@@ -9,8 +10,8 @@
 
 namespace {
 
-constexpr UINT kReverseName = 15007;
-constexpr UINT kLowPassName = 15001;
+constexpr UINT kReverseName = IDS_NAME_REVERSE;
+constexpr UINT kLowPassName = IDS_NAME_LOWPASS;
 // The widest moving average the settings may ask for.
 constexpr unsigned kMaxWidth = 20;
 
@@ -20,8 +21,7 @@ void reverse(const op::Edit& e, unsigned) {
 }
 
 void soften(const op::Edit& e, unsigned) {
-    unsigned width =
-        std::min<unsigned>(RegGetWord("Sonrel\\Settings\\Filters\\LowPass", 4) + 2u, kMaxWidth);
+    unsigned width = std::min<unsigned>(SettingWord(SET_FILTERS_LOWPASS) + 2u, kMaxWidth);
     const op::Samples& s = e.s;
     e.record(op::change_span(s.range, s.bits));
     if (s.size == 0) return;
@@ -35,12 +35,12 @@ void soften(const op::Edit& e, unsigned) {
 
 EFFECTS_API DWORD Reverse(LPVOID frame) {
     op::thread_body(frame, [](HWND f) {
-        op::run_in_place(f, {kReverseName, "Reverse", 0, reverse});
+        op::run_in_place(f, {kReverseName, UNDO_TEXT_REVERSE, 0, reverse});
     });
 }
 
 EFFECTS_API DWORD LowPass(LPVOID frame) {
     op::thread_body(frame, [](HWND f) {
-        op::run_in_place(f, {kLowPassName, "Soften", 0, soften});
+        op::run_in_place(f, {kLowPassName, UNDO_TEXT_SOFTEN, 0, soften});
     });
 }

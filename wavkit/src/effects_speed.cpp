@@ -6,9 +6,10 @@
 // memory layer refuses leaves the block larger than the data, which every
 // reader tolerates, so the change stands. No undo is recorded; the older
 // record is cleared once the data changes.
-#include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include <algorithm>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr UINT kVelocityName = 15030;
+constexpr UINT kVelocityName = IDS_NAME_VELOCITY;
 constexpr unsigned kMaxWidth = 20;
 
 struct SpeedSettings {
@@ -77,10 +78,9 @@ bool change_speed(HWND doc, const SpeedSettings& set) {
 
 void velocity_body(HWND frame) {
     SpeedSettings set;
-    set.factors = kern::speed_factors(RegGetWord("Sonrel\\Settings\\Filters\\Velocity", 200));
-    set.smooth = RegGetBool("Sonrel\\Settings\\Filters\\VelocitySmooth", TRUE) != 0;
-    set.width = std::min<unsigned>(
-        RegGetWord("Sonrel\\Settings\\Filters\\VelocitySmoothValue", 3) + 2u, kMaxWidth);
+    set.factors = kern::speed_factors(SettingWord(SET_FILTERS_VELOCITY));
+    set.smooth = SettingBool(SET_FILTERS_VELOCITYSMOOTH) != 0;
+    set.width = std::min<unsigned>(SettingWord(SET_FILTERS_VELOCITYSMOOTHVALUE) + 2u, kMaxWidth);
     HWND doc = doc::active_document(frame);
     HWND preview = op::ask_preview(frame);
     HWND status = op::ask_status(frame);

@@ -5,9 +5,10 @@
 // shrink the block, so a block that cannot be resized gets its bytes back and
 // the document stays as it was. Insert silence grows the block first and moves
 // nothing when it cannot.
-#include <kit/rvg32.h>
 #include <sonrel/effects.h>
+#include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 
 #include <algorithm>
 
@@ -18,7 +19,7 @@ namespace {
 
 using kern::ByteRange;
 
-constexpr UINT kInsertSilenceName = 15037;
+constexpr UINT kInsertSilenceName = IDS_NAME_INSERTSILENCE;
 
 enum class Outcome { kDone, kNothing, kFailed };
 
@@ -28,7 +29,7 @@ Outcome erase_mark(HWND doc) {
     if (!work.header || s.markLength == 0) return Outcome::kNothing;
     ByteRange r = kern::clip_range(ByteRange{s.markStart, s.markLength}, s.size);
     if (r.length == 0) return Outcome::kDone;
-    SaveUndoInformation(doc, r.start, r.length, UNDO_REMOVED, "Delete");
+    SaveUndoInformation(doc, r.start, r.length, UNDO_REMOVED, UNDO_TEXT_DELETE);
     uint32_t kept = s.size - r.length;
     kern::bring_down(s.data, r.start, r.start + r.length, s.size, op::checkpoint);
     work.unpin();
@@ -84,7 +85,7 @@ bool insert_silence_guarded(HWND doc, unsigned seconds, unsigned milliseconds, b
         at &= ~1u;
     }
     if (!doc::data_size_fits(uint64_t{s.size} + count)) return false;
-    SaveUndoInformation(doc, at, static_cast<DWORD>(count), UNDO_INSERTED, "Insert Silence");
+    SaveUndoInformation(doc, at, static_cast<DWORD>(count), UNDO_INSERTED, UNDO_TEXT_INSERTSILENCE);
     uint32_t added = static_cast<uint32_t>(count);
     if (s.size == 0) {
         HGLOBAL made = doc::alloc_block(uint64_t{added} + WAVE_SPARE_BYTES, false);
@@ -124,8 +125,8 @@ bool insert_silence(HWND doc, unsigned seconds, unsigned milliseconds, bool* was
 }
 
 void insert_silence_body(HWND frame) {
-    unsigned seconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\Sec", 1);
-    unsigned milliseconds = RegGetWord("Sonrel\\Settings\\Filters\\Silence\\MS", 0);
+    unsigned seconds = SettingWord(SET_FILTERS_SILENCE_SEC);
+    unsigned milliseconds = SettingWord(SET_FILTERS_SILENCE_MS);
     HWND doc = doc::active_document(frame);
     op::announce_start(frame, doc, kInsertSilenceName);
     if (!doc) op::finish(frame);

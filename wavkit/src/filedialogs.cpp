@@ -2,7 +2,7 @@
 // shared helpers. Both dialogs keep the chosen path in a buffer of the library.
 #include "filedialogs.h"
 
-#include <kit/rvg32.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 #include <unistd.h>
 
@@ -52,8 +52,8 @@ const char kOpenFilters[] =
 WAVKIT_API LPCSTR OpenBox(HWND owner) {
     return entry::guarded("FALSE", [&]() -> LPCSTR {
         std::string start =
-            RegGetString("Sonrel\\Directories\\WaveOpen", filedlg::current_folder().c_str());
-        WORD filter = RegGetWord("Sonrel\\Directories\\WaveOpenFilter", 1);
+            RegGetString(SET_DIRECTORIES_WAVEOPEN.path, filedlg::current_folder().c_str());
+        WORD filter = SettingWord(SET_DIRECTORIES_WAVEOPENFILTER);
         std::string filters = kOpenFilters;
         for (char& c : filters)
             if (c == '|') c = '\0';
@@ -75,10 +75,10 @@ WAVKIT_API LPCSTR OpenBox(HWND owner) {
         if (!GetOpenFileName(&ofn)) return "FALSE";
         std::string folder;
         if (filedlg::folder_of(g_open_path, &folder))
-            RegWriteString("Sonrel\\Directories\\WaveOpen", folder.c_str());
+            RegWriteString(SET_DIRECTORIES_WAVEOPEN.path, folder.c_str());
         char index[16];
         std::snprintf(index, sizeof index, "%u", unsigned(ofn.nFilterIndex));
-        RegWriteString("Sonrel\\Directories\\WaveOpenFilter", index);
+        RegWriteString(SET_DIRECTORIES_WAVEOPENFILTER.path, index);
         return g_open_path;
     });
 }

@@ -2,7 +2,7 @@
 // the stored format and file length; OK stores the chosen bits and channels
 // at once, then the rate only when it lies in 1..48000, with the block align
 // and bytes per second that follow from the three.
-#include <kit/rvg32.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
@@ -39,16 +39,13 @@ void init(HWND dlg) {
     filedlg::centre_over_parent(dlg, kRaise);
     const char* const bits[] = {"Standard - 8", "HiFi - 16"};
     const char* const channels[] = {"MONO", "STEREO"};
-    fill_combo(dlg, kBits, bits, 2, RegGetWord("Sonrel\\RawFile\\Bit", 8) == 16 ? 1 : 0);
-    fill_combo(dlg, kChannels, channels, 2,
-               RegGetWord("Sonrel\\RawFile\\Channels", 1) == 2 ? 1 : 0);
+    fill_combo(dlg, kBits, bits, 2, SettingWord(SET_RAWFILE_BIT) == 16 ? 1 : 0);
+    fill_combo(dlg, kChannels, channels, 2, SettingWord(SET_RAWFILE_CHANNELS) == 2 ? 1 : 0);
     fill_combo(dlg, kRate, kRates, 8, -1);
-    SetDlgItemText(dlg, kRate, RegGetString("Sonrel\\RawFile\\Samples", "22050"));
-    set_number(dlg, kBytesPerSec, "%lu KB/sec",
-               RegGetDWord("Sonrel\\RawFile\\BytesPerSec", 22050) / 1024);
-    set_number(dlg, kBytesPerSample, "%lu Bytes/Sample",
-               RegGetWord("Sonrel\\RawFile\\BytesPerSample", 1));
-    unsigned long length = RegGetDWord("Sonrel\\RawFile\\FileLength", 0) / 1024;
+    SetDlgItemText(dlg, kRate, SettingText(SET_RAWFILE_SAMPLES));
+    set_number(dlg, kBytesPerSec, "%lu KB/sec", SettingDWord(SET_RAWFILE_BYTESPERSEC) / 1024);
+    set_number(dlg, kBytesPerSample, "%lu Bytes/Sample", SettingWord(SET_RAWFILE_BYTESPERSAMPLE));
+    unsigned long length = SettingDWord(SET_RAWFILE_FILELENGTH) / 1024;
     set_number(dlg, kFileLength, "%lu KB", length);
     set_number(dlg, kDataLength, "%lu KB", length);
 }
@@ -62,19 +59,19 @@ void store_number(const char* path, unsigned long value) {
 void accept(HWND dlg) {
     bool sixteen = SendDlgItemMessage(dlg, kBits, CB_GETCURSEL, 0, 0) == 1;
     bool stereo = SendDlgItemMessage(dlg, kChannels, CB_GETCURSEL, 0, 0) == 1;
-    RegWriteString("Sonrel\\RawFile\\Bit", sixteen ? "16" : "8");
-    RegWriteString("Sonrel\\RawFile\\Channels", stereo ? "2" : "1");
+    RegWriteString(SET_RAWFILE_BIT.path, sixteen ? "16" : "8");
+    RegWriteString(SET_RAWFILE_CHANNELS.path, stereo ? "2" : "1");
     BOOL ok = FALSE;
     UINT rate = GetDlgItemInt(dlg, kRate, &ok, FALSE);
     if (!ok || rate < 1 || rate > 48000) {
         ErrorBox(dlg, "Only values ranging from 1 to 48000 are allowed.");
         return;
     }
-    store_number("Sonrel\\RawFile\\Samples", rate);
-    unsigned long perSample = (RegGetWord("Sonrel\\RawFile\\Bit", 8) == 16 ? 2 : 1) *
-                              (RegGetWord("Sonrel\\RawFile\\Channels", 1) == 2 ? 2 : 1);
-    store_number("Sonrel\\RawFile\\BytesPerSample", perSample);
-    store_number("Sonrel\\RawFile\\BytesPerSec", perSample * rate);
+    store_number(SET_RAWFILE_SAMPLES.path, rate);
+    unsigned long perSample = (SettingWord(SET_RAWFILE_BIT) == 16 ? 2 : 1) *
+                              (SettingWord(SET_RAWFILE_CHANNELS) == 2 ? 2 : 1);
+    store_number(SET_RAWFILE_BYTESPERSAMPLE.path, perSample);
+    store_number(SET_RAWFILE_BYTESPERSEC.path, perSample * rate);
     EndDialog(dlg, 1);
 }
 

@@ -1,6 +1,7 @@
 // The menu hint on the status bar.
 #include <kit/rvg32.h>
 #include <sonrel/dialogs.h>
+#include <sonrel/ids.h>
 
 #include <cstdio>
 #include <cstring>
@@ -11,7 +12,8 @@ WAVKIT_API int ShowMenuText(HWND statusBar, UINT id) {
     return entry::guarded(0, [&] {
         char text[256] = {};
         auto inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(statusBar, GWLP_HINSTANCE));
-        if (id >= 800 && id <= 898)
+        // The window menu's document entries, all but the last id of their range.
+        if (id >= IDM_DOCUMENT_FIRST && id < IDM_DOCUMENT_LAST)
             std::snprintf(text, sizeof text, "Activate this window");
         else if (LoadString(inst, id, text, sizeof text) <= 0)
             std::snprintf(text, sizeof text, "%d - not yet implemented -", int(id));

@@ -1,7 +1,7 @@
 // The save dialog: the platform's save-file dialog starting in the stored save
 // folder, without a question before replacing a file and without a default
 // extension (saving appends ".wav"). The library keeps the chosen path.
-#include <kit/rvg32.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstring>
@@ -23,7 +23,7 @@ const char kSaveFilters[] = "WAVE - Audio files (*.WAV)|*.wav|All files (*.*)|*.
 WAVKIT_API LPCSTR SaveBox(HWND owner) {
     return entry::guarded("FALSE", [&]() -> LPCSTR {
         std::string start =
-            RegGetString("Sonrel\\Directories\\WaveSave", filedlg::current_folder().c_str());
+            RegGetString(SET_DIRECTORIES_WAVESAVE.path, filedlg::current_folder().c_str());
         std::string filters = kSaveFilters;
         for (char& c : filters)
             if (c == '|') c = '\0';
@@ -42,7 +42,7 @@ WAVKIT_API LPCSTR SaveBox(HWND owner) {
         if (!GetSaveFileName(&ofn)) return "FALSE";
         std::string folder;
         if (filedlg::folder_of(g_chosen, &folder))
-            RegWriteString("Sonrel\\Directories\\WaveSave", folder.c_str());
+            RegWriteString(SET_DIRECTORIES_WAVESAVE.path, folder.c_str());
         return g_chosen;
     });
 }
