@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -230,15 +231,24 @@ protected:
         prepared.push_back(h);
         ASSERT_EQ(waveOutWrite(out, h, sizeof(*h)), MMRESULT(MMSYSERR_NOERROR));
     }
+    // A header and its bytes that live as long as the fixture, so that the
+    // reset and unprepare of TearDown never touch a finished test's stack.
+    WAVEHDR& keep(Bytes data, DWORD flags = 0, DWORD loops = 0) {
+        kept_data.push_back(std::move(data));
+        kept.push_back(header(kept_data.back(), flags, loops));
+        return kept.back();
+    }
     HWND window = nullptr;
     HWAVEOUT out = nullptr;
     std::vector<WAVEHDR*> prepared;
+    std::list<Bytes> kept_data;
+    std::list<WAVEHDR> kept;
 };
 
 TEST_F(WaveOut, WindowHearsOpenDoneInOrderAndClose) {
     open(pcm(16, 2, 22050), true);
-    Bytes a = stereo16(400), b = stereo16(100);
-    WAVEHDR ha = header(a), hb = header(b);
+    WAVEHDR& ha = keep(stereo16(400));
+    WAVEHDR& hb = keep(stereo16(100));
     play(&ha);
     play(&hb);
     ASSERT_TRUE(wait_for([] { return wtest::of(MM_WOM_DONE).size() == 2; }));
@@ -273,10 +283,9 @@ TEST_F(WaveOut, WindowHearsOpenDoneInOrderAndClose) {
 
 TEST_F(WaveOut, EndlessLoopGrowsPastItsLengthAndResetReturnsItAtOnce) {
     open(pcm(8, 1, 11025), true);
-    Bytes data = ramp8(300);
-    WAVEHDR h = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
+    WAVEHDR& h = keep(ramp8(300), WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
     play(&h);
-    ASSERT_TRUE(wait_for([&] { return position(out) > 3 * data.size(); }))
+    ASSERT_TRUE(wait_for([&] { return position(out) > 3 * h.dwBufferLength; }))
         << "the position counts every pass of the loop";
     EXPECT_TRUE(h.dwFlags & WHDR_INQUEUE);
     EXPECT_EQ(waveOutUnprepareHeader(out, &h, sizeof(h)), MMRESULT(WAVERR_STILLPLAYING));
@@ -296,8 +305,7 @@ TEST_F(WaveOut, EndlessLoopGrowsPastItsLengthAndResetReturnsItAtOnce) {
 
 TEST_F(WaveOut, PauseHoldsThePositionAndRestartGoesOn) {
     open(pcm(16, 1, 8000));
-    Bytes data(2000, 0x11);
-    WAVEHDR h = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
+    WAVEHDR& h = keep(Bytes(2000, 0x11), WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
     play(&h);
     ASSERT_TRUE(wait_for([&] { return position(out) > 0; }));
     ASSERT_EQ(waveOutPause(out), MMRESULT(MMSYSERR_NOERROR));
@@ -328,7 +336,7 @@ TEST_F(WaveOut, FreedAndMovedBlocksStayReadableUntilUnprepared) {
     auto* bytes = static_cast<unsigned char*>(GlobalLock(block));
     ASSERT_NE(bytes, nullptr);
     std::memset(bytes, 0x40, size);
-    WAVEHDR h{};
+    WAVEHDR& h = kept.emplace_back();
     h.lpData = reinterpret_cast<LPSTR>(bytes);
     h.dwBufferLength = DWORD(size);
     h.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
