@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "internal.h"
+#include "audio_private.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "wave_out_private.h"
+#include "audio_private.h"
+#include "system/system_private.h"
 
 using plat::wave::Output;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "wave_out_private.h"
+#include "audio_private.h"
 
 namespace plat {
 

@@ -1,7 +1,7 @@
 // Wave output device list, device names and the texts of the error codes.
 #include <cstring>
 
-#include "wave_out_private.h"
+#include "audio_private.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <new>
 #include <vector>
 
-#include "acm_private.h"
+#include "codecs_private.h"
 
 namespace plat::acm {
 

@@ -13,7 +13,7 @@
 #include <new>
 #include <unordered_map>
 
-#include "acm_private.h"
+#include "codecs_private.h"
 
 using plat::acm::Pcm;
 

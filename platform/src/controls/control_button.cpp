@@ -13,8 +13,8 @@
 #include <map>
 #include <vector>
 
-#include "dialog_private.h"
-#include "window_private.h"
+#include "controls_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "dialog_private.h"
-#include "window_private.h"
+#include "controls_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -8,8 +8,10 @@
 #include <QWidget>
 #include <map>
 
-#include "dialog_private.h"
-#include "window_private.h"
+#include "controls_private.h"
+#include "dialogs/dialogs_private.h"
+#include "input/input_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -13,9 +13,9 @@
 #include <set>
 #include <vector>
 
-#include "dialog_private.h"
-#include "gdi_private.h"
-#include "window_private.h"
+#include "controls_private.h"
+#include "painting/painting_private.h"
+#include "windows/windows_private.h"
 
 struct ImageListRecord {
     int cx = 0;

@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <map>
 
-#include "dialog_private.h"
-#include "gdi_private.h"
-#include "window_private.h"
+#include "controls_private.h"
+#include "painting/painting_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

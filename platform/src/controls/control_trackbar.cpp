@@ -4,9 +4,9 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "dialog_private.h"
+#include "controls_private.h"
 #include "platform/commctrl.h"
-#include "window_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "dialog_private.h"
+#include "controls_private.h"
 #include "platform/commctrl.h"
 #include "platform/gdi.h"
 

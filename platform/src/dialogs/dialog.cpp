@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "dialog_private.h"
-#include "window_private.h"
+#include "dialogs_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

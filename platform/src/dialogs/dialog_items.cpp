@@ -1,9 +1,9 @@
 // Reaching a dialog's controls by id: texts, numbers, check marks, messages.
+#include <platform/platform.h>
+
 #include <climits>
 #include <cstdio>
 #include <string>
-
-#include "dialog_private.h"
 
 namespace plat::dlg {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <mutex>
 
-#include "dialog_private.h"
-#include "window_private.h"
+#include "dialogs_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

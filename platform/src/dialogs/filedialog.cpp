@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "filedialog_private.h"
-#include "window_private.h"
+#include "dialogs_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -5,8 +5,8 @@
 #include <QPalette>
 #include <QStringList>
 
-#include "filedialog_private.h"
-#include "window_private.h"
+#include "dialogs_private.h"
+#include "windows/windows_private.h"
 
 namespace plat::dlg {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "internal.h"
+#include "windows/windows_private.h"
 
 namespace {
 

@@ -1,13 +1,12 @@
 // Copying, deleting, renaming and probing files with the platform's results:
 // TRUE/FALSE and the reason through GetLastError.
 #include <fcntl.h>
+#include <platform/platform.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
-
-#include "internal.h"
 
 namespace {
 

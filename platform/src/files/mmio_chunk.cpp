@@ -7,7 +7,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "mmio_file.h"
+#include "files_private.h"
 
 namespace {
 

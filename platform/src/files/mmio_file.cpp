@@ -4,8 +4,6 @@
 // writes are gathered in it; large transfers go straight to the file. A write
 // error (a full disk, a size limit) is remembered, so the caller learns of it
 // at the latest from mmioClose.
-#include "mmio_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +14,8 @@
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
+
+#include "files_private.h"
 
 namespace plat::mmio {
 namespace {

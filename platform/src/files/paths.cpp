@@ -1,5 +1,6 @@
 // The per-user folders, free space and the program's own path.
 #include <dlfcn.h>
+#include <platform/platform.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -9,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "internal.h"
 
 namespace {
 

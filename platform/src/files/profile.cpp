@@ -4,8 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "internal.h"
-#include "profile_ini.h"
+#include "files_private.h"
 
 namespace {
 

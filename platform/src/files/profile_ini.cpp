@@ -1,6 +1,4 @@
 // The INI text format and its file handling for the settings and registry stores.
-#include "profile_ini.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "internal.h"
+#include "files_private.h"
 
 namespace plat {
 

@@ -7,8 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "internal.h"
-#include "profile_ini.h"
+#include "files_private.h"
 
 namespace {
 

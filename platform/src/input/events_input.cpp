@@ -8,7 +8,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "window_widgets.h"
+#include "input_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

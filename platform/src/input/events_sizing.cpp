@@ -6,7 +6,8 @@
 // manager instead.
 #include <QWidget>
 
-#include "window_widgets.h"
+#include "input_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

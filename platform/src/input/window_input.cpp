@@ -5,7 +5,8 @@
 #include <QWidget>
 #include <atomic>
 
-#include "window_widgets.h"
+#include "input_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

@@ -3,12 +3,12 @@
 // WM_KEYDOWN / WM_SYSKEYDOWN of its key when Ctrl, Shift and Alt are down
 // exactly as the entry says (Ctrl+Shift+Insert is not Ctrl+Insert); a
 // character entry matches WM_CHAR / WM_SYSCHAR of its character.
+#include <platform/platform.h>
+
 #include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
-
-#include "internal.h"
 
 namespace plat {
 

@@ -13,8 +13,8 @@
 #include <map>
 #include <set>
 
-#include "menu_qt.h"
-#include "window_widgets.h"
+#include "menus_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "menu_private.h"
+#include "menus_private.h"
 
 namespace plat {
 

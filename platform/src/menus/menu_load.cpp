@@ -3,7 +3,7 @@
 // items follow it and MF_END marks the last item of each level.
 #include <map>
 
-#include "menu_private.h"
+#include "menus_private.h"
 
 namespace plat {
 

@@ -2,8 +2,8 @@
 // menu: a separator and "&1 title", "&2 title", ... with ids from the client's
 // first child id, the active document checked. The documents' ids are
 // numbered to match, so that DefFrameProc finds the chosen one by its id.
-#include "menu_private.h"
-#include "window_private.h"
+#include "menus_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

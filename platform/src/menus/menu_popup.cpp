@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QPointer>
 
-#include "menu_qt.h"
-#include "window_private.h"
+#include "menus_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

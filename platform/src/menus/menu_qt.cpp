@@ -1,12 +1,10 @@
-// Qt menus filled from menu records; see menu_qt.h.
-#include "menu_qt.h"
-
+// Qt menus filled from menu records; see menus_private.h.
 #include <QAction>
 #include <QFont>
 #include <QMenu>
 #include <QPointer>
 
-#include "window_private.h"
+#include "menus_private.h"
 
 namespace plat {
 

@@ -4,7 +4,7 @@
 // destroyed menu's handle never reaches the record that reuses its slot.
 #include <memory>
 
-#include "menu_private.h"
+#include "menus_private.h"
 
 namespace plat {
 

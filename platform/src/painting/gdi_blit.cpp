@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "gdi_private.h"
+#include "painting_private.h"
+#include "resources/resources_private.h"
+#include "windows/windows_private.h"
 
 namespace gdi {
 
@@ -213,7 +215,7 @@ BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT flags) {
 BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) {
     QImage img;
     int hx = 0, hy = 0;
-    if (!cursor_image(icon, &img, &hx, &hy)) return FALSE;
+    if (!res::cursor_image(icon, &img, &hx, &hy)) return FALSE;
     img = img.convertToFormat(QImage::Format_ARGB32);
     Target t;
     if (!open_target(hdc, &t)) return FALSE;

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "gdi_private.h"
+#include "painting_private.h"
+#include "windows/windows_private.h"
 
 namespace gdi {
 

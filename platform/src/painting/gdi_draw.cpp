@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "gdi_private.h"
+#include "painting_private.h"
 
 namespace gdi {
 

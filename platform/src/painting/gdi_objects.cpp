@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "gdi_private.h"
+#include "painting_private.h"
 
 namespace gdi {
 

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "gdi_private.h"
+#include "painting_private.h"
 
 namespace gdi {
 

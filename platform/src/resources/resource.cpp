@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi_private.h"
+#include "resources_private.h"
 
 namespace res {
 

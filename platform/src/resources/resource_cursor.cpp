@@ -13,7 +13,8 @@
 #include <memory>
 #include <unordered_set>
 
-#include "gdi_private.h"
+#include "resources_private.h"
+#include "windows/windows_private.h"
 
 namespace {
 
@@ -214,7 +215,7 @@ void apply_soon() {
 
 }  // namespace
 
-namespace gdi {
+namespace res {
 
 bool cursor_image(HCURSOR cursor, QImage* image, int* hotX, int* hotY) {
     State& s = state();
@@ -227,7 +228,7 @@ bool cursor_image(HCURSOR cursor, QImage* image, int* hotX, int* hotY) {
     return true;
 }
 
-}  // namespace gdi
+}  // namespace res
 
 namespace plat {
 

@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <thread>
 
-#include "window_private.h"
+#include "system_private.h"
+#include "windows/windows_private.h"
 
 namespace {
 std::thread::id g_ui_thread;

@@ -19,7 +19,7 @@
 #include <deque>
 #include <string>
 
-#include "window_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "internal.h"
+#include "system_private.h"
 
 namespace {
 

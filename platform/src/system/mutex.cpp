@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "thread_handles.h"
+#include "system_private.h"
 
 namespace {
 

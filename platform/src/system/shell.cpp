@@ -3,6 +3,7 @@
 // processes run detached: they inherit no descriptors but 0-2, nobody waits
 // for them except a small thread that reaps each one when it ends.
 #include <fcntl.h>
+#include <platform/platform.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,8 +14,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "internal.h"
 
 extern char** environ;
 

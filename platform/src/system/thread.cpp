@@ -13,7 +13,7 @@
 #include <climits>
 #include <exception>
 
-#include "thread_handles.h"
+#include "system_private.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "thread_handles.h"
+#include "system_private.h"
 
 namespace plat {
 

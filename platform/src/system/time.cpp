@@ -2,7 +2,7 @@
 #include <sched.h>
 #include <time.h>
 
-#include "thread_handles.h"
+#include "system_private.h"
 
 PLATFORM_API void Sleep(DWORD ms) {
     plat::sleep_interruptible(ms);

@@ -6,7 +6,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "window_widgets.h"
+#include "input/input_private.h"
+#include "windows/windows_private.h"
 
 namespace plat {
 

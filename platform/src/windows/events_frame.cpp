@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "window_widgets.h"
+#include "windows_private.h"
 
 namespace plat {
 

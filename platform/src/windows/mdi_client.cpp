@@ -7,8 +7,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "menu_private.h"
-#include "window_widgets.h"
+#include "input/input_private.h"
+#include "menus/menus_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

@@ -4,7 +4,8 @@
 // cursor and context-menu requests of child windows on to their parent.
 #include <cstring>
 
-#include "window_private.h"
+#include "painting/painting_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

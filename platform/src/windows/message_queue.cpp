@@ -9,7 +9,9 @@
 #include <condition_variable>
 #include <deque>
 
-#include "window_widgets.h"
+#include "input/input_private.h"
+#include "system/system_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

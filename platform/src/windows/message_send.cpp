@@ -11,7 +11,8 @@
 #include <condition_variable>
 #include <deque>
 
-#include "window_widgets.h"
+#include "system/system_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

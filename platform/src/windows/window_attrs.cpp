@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <cstring>
 
-#include "window_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

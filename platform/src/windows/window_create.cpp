@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "menu_private.h"
-#include "window_widgets.h"
+#include "input/input_private.h"
+#include "menus/menus_private.h"
+#include "resources/resources_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

@@ -11,7 +11,8 @@
 #include <QScrollBar>
 #include <set>
 
-#include "window_widgets.h"
+#include "menus/menus_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "window_widgets.h"
+#include "painting/painting_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

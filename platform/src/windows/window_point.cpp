@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "internal.h"
+#include "windows_private.h"
 
 using namespace plat;
 

@@ -11,7 +11,7 @@
 #include <map>
 #include <mutex>
 
-#include "window_widgets.h"
+#include "windows_private.h"
 
 namespace plat {
 

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "window_widgets.h"
+#include "windows_private.h"
 
 namespace plat {
 

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <unordered_map>
 
-#include "window_private.h"
+#include "windows_private.h"
 
 namespace plat {
 

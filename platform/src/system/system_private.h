@@ -1,16 +1,38 @@
-// Private to the thread, mutex and time units: the table of waitable objects
-// (threads and mutexes share one handle space, so WaitForSingleObject and
-// CloseHandle serve both) and the one wait loop every blocking call uses.
+// The system area: the start of the layer, threads, mutexes, time and
+// movable memory. Inside the area, the table of waitable objects (threads and
+// mutexes share one handle space, so WaitForSingleObject and CloseHandle serve
+// both) and the one wait loop every blocking call uses.
 #pragma once
 
+#include <platform/platform.h>
+
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 
-#include "internal.h"
-
 namespace plat {
+
+// --- start (init.cpp) ---
+DWORD ui_thread_id();
+
+// --- threads (thread.cpp, thread_objects.cpp) ---
+// Ends the calling thread when a stop was requested for it (does not return then).
+void checkpoint();
+// Makes the layer's waits look again at once; the window area calls it when it
+// hands a call to the user-interface thread, so a wait there serves it without
+// delay. Callable from any thread.
+void wake_waiters();
+
+// --- movable memory (memory.cpp) ---
+// A device that reads a block's memory holds the allocation that contains addr,
+// so freeing or moving the block leaves those bytes in place until the matching
+// release_memory. FALSE when addr lies in no block.
+bool hold_memory(const void* addr);
+void release_memory(const void* addr);
+
+// --- waitable objects (thread_objects.cpp) ---
 
 enum class ObjectKind { thread = 1, mutex = 2 };
 
@@ -20,7 +42,7 @@ std::shared_ptr<void> object_get(HANDLE h, ObjectKind kind);
 bool object_kind(HANDLE h, ObjectKind* kind);
 std::shared_ptr<void> object_remove(HANDLE h, ObjectKind* kind);
 
-// Guards every thread record; wake_waiters() (internal.h) tells blocked waits
+// Guards every thread record; wake_waiters() tells blocked waits
 // to look again: a thread ended, a mutex was released, a stop or resume was
 // requested, a call was handed to the user-interface thread.
 std::mutex& state_lock();

@@ -1,5 +1,6 @@
-// Records of the window area: the handle table, window classes and windows,
-// shared by the window_*, message_*, events_* and mdi* units.
+// The window area: the handle table, window classes and windows, messages,
+// the backing images and MDI. The records are shared with the areas that
+// build on windows (input, painting, controls, dialogs, menus).
 //
 // Locking: every field of a Window except the Qt widget pointers is guarded by
 // table_mutex(), so the record can be read from any thread (properties, user
@@ -10,7 +11,10 @@
 // generation and is reused.
 #pragma once
 
+#include <platform/platform.h>
+
 #include <QImage>
+#include <QObject>
 #include <QPointer>
 #include <cstdint>
 #include <functional>
@@ -20,18 +24,15 @@
 #include <string>
 #include <vector>
 
-#include "internal.h"
-
 class QMdiArea;
 class QMdiSubWindow;
-class QObject;
 class QScrollBar;
 class QTimer;
 class QWidget;
 
 namespace plat {
 
-class ClientWidget;
+class ClientWidget;  // input area
 
 struct WindowClass {
     std::string name;
@@ -131,9 +132,14 @@ void map_widget(QWidget* widget, HWND hwnd);
 void unmap_widget(QWidget* widget);
 // Case-insensitive comparison, as class names and properties are.
 bool same_name(const std::string& a, const char* b);
-
-// --- start (init.cpp) ---
-DWORD ui_thread_id();
+// The widget that shows a window, or null for a dead handle.
+QWidget* widget_of(HWND hwnd);
+// The window whose widget this is, or null.
+HWND hwnd_of(const QWidget* w);
+// The class background brush of a window (a brush, or COLOR_x + 1), or null.
+HBRUSH class_background(HWND hwnd);
+// The cursor a window's class names, or null.
+HCURSOR class_cursor(HWND hwnd);
 
 // --- attributes (window_attrs.cpp) ---
 // Default handling of WM_SETTEXT: the stored title and the shown caption.
@@ -145,7 +151,9 @@ int proc_depth();
 // Calls the window procedure on the user-interface thread; 0 for a dead handle.
 LRESULT call_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Runs fn on the user-interface thread and gives its result: directly when
-// called there, else handed over and waited for (honouring stop requests).
+// called there, else the caller blocks until it has run (served by nested Qt
+// loops and by PlatformServeSentMessages), as a sent message, honouring stop
+// requests.
 LRESULT run_on_ui(const std::function<LRESULT()>& fn);
 // Asks the user-interface thread to run its dispatch step soon; any thread.
 void wake_ui();
@@ -165,7 +173,26 @@ void create_layer_object();
 void delete_widget_later(QWidget* widget);
 void delete_pending_widgets();
 
-// --- painting (window_paint.cpp) ---
+// Receives the layer's wake events and watches frames, bodies and MDI widgets.
+class LayerObject : public QObject {
+public:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+};
+// The event type of the layer's wake event.
+int wake_event_type();
+
+// --- backing images and painting (window_paint.cpp) ---
+// The window's backing image and the lock that guards it. The image is the size
+// of the client area (at least 1x1) and is resized by the window area only
+// under the lock. FALSE for a dead handle.
+bool backing_image(HWND hwnd, QImage** image, std::recursive_mutex** lock);
+// Marks a rectangle of the client area (null: all) as shown-dirty so that the
+// widget shows the image again soon; callable from any thread.
+void schedule_show(HWND hwnd, const RECT* rc);
+// Takes the window's invalid region for BeginPaint: its bounding rectangle and
+// whether it should be erased; the window becomes valid.
+bool take_update(HWND hwnd, RECT* rc, bool* erase);
 // Resizes the backing image to the client size keeping its content; the new
 // area is filled with the class background and invalidated.
 void resize_image(Window* w, int cw, int ch);
@@ -199,22 +226,7 @@ void raise_widget(QWidget* w);
 void note_activated(HWND top);
 QWidget* client_widget_of(HWND hwnd);
 
-// --- input (events_*.cpp, window_input.cpp) ---
-HWND capture_window();
-void set_focus_window(HWND hwnd);
-// Forgets capture and focus held by a window being destroyed.
-void forget_input_of(HWND hwnd);
-// Key states as GetKeyState reports them: set by key messages, by the tests,
-// and from the modifiers and buttons of input that came from the system.
-void note_key(int vk, bool down);
-void note_input_state(bool ctrl, bool shift, bool alt, bool left, bool right);
-// The last mouse position in screen coordinates; simulated input makes it
-// the only source (tests), else Qt's cursor position is used.
-void note_cursor(int x, int y, bool simulated);
-POINT cursor_pos();
-bool key_down(int vk);
-
-// --- MDI (mdi_*.cpp) ---
+// --- MDI (mdi_client.cpp) ---
 LRESULT CALLBACK mdi_client_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Builds the Qt side of an MDI child window inside its client.
 void mdi_attach_child(HWND client, HWND child, int x, int y, int w, int h);
@@ -225,18 +237,7 @@ void mdi_activate(HWND client, HWND child);
 void mdi_child_closing(HWND child);
 void register_mdi_class();
 
-// --- menu bars (menu_bar.cpp) ---
-// Builds (again) the menu bar of a top-level window from the menu its record
-// holds (Window::id); hides it when there is none. User-interface thread.
-void show_menu_bar(HWND hwnd);
-// Places a top-level window's menu bar at the top of its frame, width wide,
-// and gives its height (0 without a menu). User-interface thread.
-int place_menu_bar(HWND hwnd, int width);
-
 // --- scroll bars (window_scroll.cpp) ---
 void create_scroll_bars(HWND hwnd);
-
-// --- timers ---
-void kill_all_timers(HWND hwnd);
 
 }  // namespace plat

@@ -1,9 +1,12 @@
-// Records behind device-context and drawing-object handles, shared by the
-// painting units. A handle is the address of its record; every use checks it
-// against the live set first, so a stale handle is refused, never dereferenced.
-// A drawing object deleted while selected into a context stays alive until the
-// last context lets go of it.
+// The painting area: device contexts and drawing objects over the windows'
+// backing images. Records stand behind the handles: a handle is the address
+// of its record; every use checks it against the live set first, so a stale
+// handle is refused, never dereferenced. A drawing object deleted while
+// selected into a context stays alive until the last context lets go of it.
+// Controls read bitmap objects through the live set.
 #pragma once
+
+#include <platform/platform.h>
 
 #include <QFont>
 #include <QImage>
@@ -11,8 +14,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "internal.h"
 
 namespace gdi {
 
@@ -145,18 +146,10 @@ inline QRect to_qrect(int l, int t, int r, int b) {
     return r > l && b > t ? QRect(l, t, r - l, b - t) : QRect();
 }
 
-// The image of an icon or cursor handle with its hot spot (resources area).
-bool cursor_image(HCURSOR cursor, QImage* image, int* hotX, int* hotY);
-
 }  // namespace gdi
 
-// Resource registry helpers (resources area).
-namespace res {
-// The registry key of a resource name: "#<n>" for a number, else upper case.
-std::string key(LPCSTR name);
-// The program's instance; instance(null) is the program's too.
-HINSTANCE program();
-HINSTANCE instance(HINSTANCE inst);
-// A registered bitmap's pixels (0x00RRGGBB); FALSE when absent.
-bool find_bitmap(HINSTANCE inst, LPCSTR name, int* w, int* h, std::vector<DWORD>* pixels);
-}  // namespace res
+namespace plat {
+// Fills a rectangle of a device context with a class background brush value
+// (a brush, or COLOR_x + 1); the window area erases with it.
+void fill_background(HDC hdc, const RECT& rc, HBRUSH classBrush);
+}  // namespace plat

@@ -1,14 +1,21 @@
-// One open wave output: the state shared by the waveOut entry points and SDL's
-// audio callback, which runs on SDL's audio thread.
+// The audio area: wave output devices and sound playing on SDL audio. One open
+// wave output is the state shared by the waveOut entry points and SDL's audio
+// callback, which runs on SDL's audio thread.
 #pragma once
 
 #include <SDL2/SDL.h>
+#include <platform/platform.h>
 
 #include <cstdint>
 #include <deque>
 #include <mutex>
 
-#include "internal.h"
+namespace plat {
+// Starts SDL audio once for the process, without SDL's signal handlers (so
+// SIGINT and SIGTERM still end the program). False when audio cannot start;
+// a later call tries again.
+bool start_audio();
+}  // namespace plat
 
 namespace plat::wave {
 

@@ -1,10 +1,10 @@
-// Compression streams inside the layer: the PCM description of a format and
-// the PCM conversion kernels behind acmStreamConvert.
+// The codecs area: compression streams. Inside the area, the PCM description
+// of a format and the PCM conversion kernels behind acmStreamConvert.
 #pragma once
 
-#include <cstdint>
+#include <platform/platform.h>
 
-#include "internal.h"
+#include <cstdint>
 
 namespace plat::acm {
 
