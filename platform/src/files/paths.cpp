@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "product.h"
+
 namespace {
 
 // Creates every missing folder of path with the given mode.
@@ -40,29 +42,30 @@ std::string env(const char* name) {
 }
 
 std::string runtime_dir() {
-    std::string home = env("SONREL_HOME");
+    std::string home = env(plat::product::kHomeVariable);
     if (!home.empty()) {
         make_dirs(home + "/tmp", 0700);
         return home + "/tmp/";
     }
     std::string xdg = env("XDG_RUNTIME_DIR");
-    if (!xdg.empty() && private_dir(xdg + "/sonrel")) return xdg + "/sonrel/";
-    std::string tmp = "/tmp/sonrel-" + std::to_string(getuid());
+    std::string folder = std::string("/") + plat::product::kRuntimeFolder;
+    if (!xdg.empty() && private_dir(xdg + folder)) return xdg + folder + "/";
+    std::string tmp = "/tmp" + folder + "-" + std::to_string(getuid());
     if (private_dir(tmp)) return tmp + "/";
-    std::string cache = env("HOME") + "/.cache/sonrel-runtime";
+    std::string cache = env("HOME") + "/.cache/" + plat::product::kRuntimeCacheFolder;
     make_dirs(cache, 0700);
     return cache + "/";
 }
 
 std::string config_dir() {
-    std::string home = env("SONREL_HOME");
+    std::string home = env(plat::product::kHomeVariable);
     std::string dir;
     if (!home.empty()) {
         dir = home + "/config";
     } else if (!env("XDG_CONFIG_HOME").empty()) {
-        dir = env("XDG_CONFIG_HOME") + "/Sonrel";
+        dir = env("XDG_CONFIG_HOME") + "/" + plat::product::kConfigFolder;
     } else {
-        dir = env("HOME") + "/.config/Sonrel";
+        dir = env("HOME") + "/.config/" + plat::product::kConfigFolder;
     }
     make_dirs(dir, 0700);
     return dir;

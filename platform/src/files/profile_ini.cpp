@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "files_private.h"
+#include "product.h"
 
 namespace plat {
 
@@ -175,7 +176,7 @@ std::string ini_path(const char* name) {
     if (name && name[0] == '/') return name;
     char dir[MAX_PATH * 4];
     PlatformConfigPath(sizeof dir, dir);
-    return std::string(dir) + "/" + (name && *name ? name : "Sonrel.ini");
+    return std::string(dir) + "/" + (name && *name ? name : product::kDefaultIniFile);
 }
 
 bool ini_load(const std::string& path, IniFile* out) {

@@ -1,8 +1,10 @@
 // Start of the layer: the Qt application, the user-interface thread, the
 // layer's event object and the MDI client class.
 #include <QApplication>
+#include <cstring>
 #include <thread>
 
+#include "product.h"
 #include "system_private.h"
 #include "windows/windows_private.h"
 
@@ -11,7 +13,7 @@ std::thread::id g_ui_thread;
 DWORD g_ui_thread_id = 0;
 bool g_started = false;
 int g_argc = 1;
-char g_arg0[] = "sonrel";
+char g_arg0[sizeof plat::product::kProgramName];  // the program's name, set by PlatformInit
 char* g_argv[] = {g_arg0, nullptr};
 }  // namespace
 
@@ -30,10 +32,12 @@ void PlatformInit(int* argc, char** argv) {
     g_ui_thread_id = GetCurrentThreadId();
     // Qt keeps a reference to the argument count for the life of the application.
     if (!QCoreApplication::instance()) {
-        if (argc && argv)
+        if (argc && argv) {
             new QApplication(*argc, argv);
-        else
+        } else {
+            std::memcpy(g_arg0, plat::product::kProgramName, sizeof g_arg0);
             new QApplication(g_argc, g_argv);
+        }
     }
     plat::create_layer_object();
     plat::register_mdi_class();

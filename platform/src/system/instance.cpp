@@ -19,6 +19,7 @@
 #include <deque>
 #include <string>
 
+#include "product.h"
 #include "windows/windows_private.h"
 
 namespace plat {
@@ -48,7 +49,7 @@ std::string g_path;
 std::string socket_path(LPCSTR name) {
     char dir[1024] = "";
     PlatformRuntimePath(sizeof(dir), dir);
-    return std::string(dir) + (name ? name : "sonrel") + ".sock";
+    return std::string(dir) + (name ? name : product::kProgramName) + ".sock";
 }
 
 bool wait_fd(int fd, short events, int timeoutMs) {
@@ -178,7 +179,8 @@ extern "C" {
 
 BOOL PlatformInstanceStart(LPCSTR name, LPCSTR commandLine) {
     std::string path = socket_path(name);
-    std::string guard_name = std::string("SnrInstance_") + (name ? name : "sonrel");
+    std::string guard_name =
+        std::string(product::kInstanceGuardPrefix) + (name ? name : product::kProgramName);
     HANDLE guard = CreateMutex(nullptr, FALSE, guard_name.c_str());
     bool held = guard && WaitForSingleObject(guard, kAckTimeoutMs) == WAIT_OBJECT_0;
     Handover h = hand_over(path, commandLine ? commandLine : "");
