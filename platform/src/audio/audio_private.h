@@ -15,6 +15,8 @@ namespace plat {
 // SIGINT and SIGTERM still end the program). False when audio cannot start;
 // a later call tries again.
 bool start_audio();
+// For the testing hooks: TRUE while a sound started by PlaySound still plays.
+bool sound_playing();
 }  // namespace plat
 
 namespace plat::wave {

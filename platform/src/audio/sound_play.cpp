@@ -142,6 +142,15 @@ void wait_until_quiet() {
 
 }  // namespace
 
+namespace plat {
+
+bool sound_playing() {
+    std::lock_guard lock(player().m);
+    return player().playing();
+}
+
+}  // namespace plat
+
 extern "C" {
 
 BOOL PlaySound(LPCSTR sound, HMODULE mod, DWORD flags) {
@@ -164,10 +173,5 @@ BOOL PlaySound(LPCSTR sound, HMODULE mod, DWORD flags) {
     }
     if (ok && !(flags & SND_ASYNC)) wait_until_quiet();
     return ok ? TRUE : FALSE;
-}
-
-BOOL PlatformIsSoundPlaying(void) {
-    std::lock_guard lock(player().m);
-    return player().playing() ? TRUE : FALSE;
 }
 }

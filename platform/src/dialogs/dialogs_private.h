@@ -72,4 +72,15 @@ void select_path(FileDialogState& st, const std::string& path);
 // Shows the Qt file dialog; TRUE with *path and *filterIndex (1-based) on OK.
 bool run_qt_file_dialog(FileDialogState& st, std::string* path, int* filterIndex);
 
+// --- for the testing hooks (any thread) ---
+// Installs the question hook (null removes it); gives the previous one.
+PlatformQuestionHook set_question_hook(PlatformQuestionHook hook, void* ctx);
+// Presses a button of the message box open now (an id, 0 for the default
+// button, -1 for Escape); *shown (optional) receives what it shows. FALSE
+// when no box is open or it has no such button.
+bool answer_message_box(int id, PlatformQuestion* shown);
+// Selects path in the file dialog asked with this record as a click on the
+// file would; gives its added template panel, or null.
+HWND select_in_file_dialog(const OPENFILENAME* ofn, LPCSTR path);
+
 }  // namespace plat::dlg

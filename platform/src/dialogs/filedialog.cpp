@@ -206,6 +206,21 @@ void select_path(FileDialogState& st, const std::string& path) {
     notify_hook(st, CDN_SELCHANGE);
 }
 
+HWND select_in_file_dialog(const OPENFILENAME* ofn, LPCSTR path) {
+    return reinterpret_cast<HWND>(run_on_ui([=] {
+        for (auto it = g_open.rbegin(); it != g_open.rend(); ++it) {
+            FileDialogState& st = **it;
+            if (st.ofn != ofn) continue;
+            std::string p = path ? path : "";
+            if (st.ofn->lpstrFile && p.size() + 1 <= st.ofn->nMaxFile)
+                std::memcpy(st.ofn->lpstrFile, p.c_str(), p.size() + 1);
+            select_path(st, p);
+            return reinterpret_cast<LRESULT>(st.panel);
+        }
+        return LRESULT(0);
+    }));
+}
+
 }  // namespace plat::dlg
 
 using namespace plat;
@@ -223,20 +238,5 @@ BOOL GetSaveFileName(OPENFILENAME* ofn) {
 
 DWORD CommDlgExtendedError(void) {
     return g_last_error;
-}
-
-HWND PlatformFileDialogSelect(const OPENFILENAME* ofn, LPCSTR path) {
-    return reinterpret_cast<HWND>(run_on_ui([=] {
-        for (auto it = g_open.rbegin(); it != g_open.rend(); ++it) {
-            FileDialogState& st = **it;
-            if (st.ofn != ofn) continue;
-            std::string p = path ? path : "";
-            if (st.ofn->lpstrFile && p.size() + 1 <= st.ofn->nMaxFile)
-                std::memcpy(st.ofn->lpstrFile, p.c_str(), p.size() + 1);
-            select_path(st, p);
-            return reinterpret_cast<LRESULT>(st.panel);
-        }
-        return LRESULT(0);
-    }));
 }
 }

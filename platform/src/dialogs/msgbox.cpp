@@ -99,7 +99,7 @@ struct OpenBox {
 };
 std::vector<OpenBox*> g_open;  // user-interface thread only
 
-// Texts handed out by PlatformAnswerMessageBox.
+// Texts handed out by answer_message_box.
 struct Shown {
     std::mutex m;
     std::string text, caption;
@@ -140,7 +140,9 @@ int show_box(HWND owner, const QString& text, const QString& caption, UINT type)
 
 }  // namespace
 
-PlatformQuestionHook PlatformSetQuestionHook(PlatformQuestionHook fn, void* ctx) {
+namespace plat::dlg {
+
+PlatformQuestionHook set_question_hook(PlatformQuestionHook fn, void* ctx) {
     Hook& h = hook();
     std::lock_guard<std::mutex> g(h.m);
     PlatformQuestionHook prev = h.fn;
@@ -148,6 +150,35 @@ PlatformQuestionHook PlatformSetQuestionHook(PlatformQuestionHook fn, void* ctx)
     h.ctx = fn ? ctx : nullptr;
     return prev;
 }
+
+bool answer_message_box(int id, PlatformQuestion* out) {
+    if (!qApp) return false;
+    LRESULT pressed = plat::run_on_ui([id, out]() -> LRESULT {
+        if (g_open.empty()) return FALSE;
+        OpenBox* open = g_open.back();
+        if (out) {
+            Shown& s = shown();
+            std::lock_guard<std::mutex> g(s.m);
+            s.text = open->box->text().toStdString();
+            s.caption = open->box->windowTitle().toStdString();
+            *out = PlatformQuestion{"MessageBox", s.text.c_str(), s.caption.c_str(),
+                                    open->type,   open->owner,    nullptr};
+        }
+        QAbstractButton* press = nullptr;
+        if (id == 0)
+            press = open->box->defaultButton();
+        else if (id == -1)
+            press = open->box->escapeButton();
+        for (auto& [button, bid] : open->buttons)
+            if (bid == id) press = button;
+        if (!press) return FALSE;
+        press->click();
+        return TRUE;
+    });
+    return pressed != 0;
+}
+
+}  // namespace plat::dlg
 
 BOOL PlatformAskHook(const PlatformQuestion* q, INT_PTR* answer) {
     PlatformQuestionHook fn;
@@ -182,30 +213,4 @@ BOOL MessageBeep(UINT type) {
         QMetaObject::invokeMethod(
             qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
     return TRUE;
-}
-
-BOOL PlatformAnswerMessageBox(int id, PlatformQuestion* out) {
-    if (!qApp) return FALSE;
-    return static_cast<BOOL>(plat::run_on_ui([id, out]() -> LRESULT {
-        if (g_open.empty()) return FALSE;
-        OpenBox* open = g_open.back();
-        if (out) {
-            Shown& s = shown();
-            std::lock_guard<std::mutex> g(s.m);
-            s.text = open->box->text().toStdString();
-            s.caption = open->box->windowTitle().toStdString();
-            *out = PlatformQuestion{"MessageBox", s.text.c_str(), s.caption.c_str(),
-                                    open->type,   open->owner,    nullptr};
-        }
-        QAbstractButton* press = nullptr;
-        if (id == 0)
-            press = open->box->defaultButton();
-        else if (id == -1)
-            press = open->box->escapeButton();
-        for (auto& [button, bid] : open->buttons)
-            if (bid == id) press = button;
-        if (!press) return FALSE;
-        press->click();
-        return TRUE;
-    }));
 }

@@ -227,10 +227,6 @@ BOOL GetCursorPos(POINT* pt) {
     return TRUE;
 }
 
-void PlatformSetKeyState(int vk, BOOL down) {
-    note_key(vk, down != FALSE);
-}
-
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC fn) {
     if (hwnd && !IsWindow(hwnd)) return 0;
     return UINT_PTR(run_on_ui([=] { return LRESULT(set_timer_ui(hwnd, id, elapseMs, fn)); }));

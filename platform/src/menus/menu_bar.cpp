@@ -283,6 +283,26 @@ BOOL simulate_command(HWND hwnd, UINT id) {
 
 }  // namespace
 
+bool simulate_menu_command(HWND hwnd, UINT id) {
+    if (!IsWindow(hwnd)) return false;
+    return run_on_ui([hwnd, id] { return LRESULT(simulate_command(hwnd, id)); }) != 0;
+}
+
+std::string menu_bar_text(HWND hwnd) {
+    std::string text;
+    run_on_ui([hwnd, &text] {
+        auto found = bars().find(hwnd);
+        if (found == bars().end() || !found->second.bar || found->second.bar->isHidden())
+            return LRESULT(0);
+        const BarState& s = found->second;
+        for (QAction* a : s.bar->actions()) text += a->text().toStdString() + "\n";
+        if (s.corner && !s.corner->isHidden())
+            for (QAction* a : s.corner->actions()) text += ">" + a->text().toStdString() + "\n";
+        return LRESULT(0);
+    });
+    return text;
+}
+
 }  // namespace plat
 
 using namespace plat;
@@ -319,29 +339,5 @@ BOOL DrawMenuBar(HWND hwnd) {
         return LRESULT(0);
     });
     return TRUE;
-}
-
-BOOL PlatformSimulateMenuCommand(HWND hwnd, UINT id) {
-    if (!IsWindow(hwnd)) return FALSE;
-    return BOOL(run_on_ui([hwnd, id] { return LRESULT(simulate_command(hwnd, id)); }));
-}
-
-int PlatformMenuBarText(HWND hwnd, LPSTR buf, int size) {
-    std::string text;
-    run_on_ui([hwnd, &text] {
-        auto found = bars().find(hwnd);
-        if (found == bars().end() || !found->second.bar || found->second.bar->isHidden())
-            return LRESULT(0);
-        const BarState& s = found->second;
-        for (QAction* a : s.bar->actions()) text += a->text().toStdString() + "\n";
-        if (s.corner && !s.corner->isHidden())
-            for (QAction* a : s.corner->actions()) text += ">" + a->text().toStdString() + "\n";
-        return LRESULT(0);
-    });
-    if (!buf || size <= 0) return int(text.size());
-    size_t n = std::min(text.size(), size_t(size - 1));
-    text.copy(buf, n);
-    buf[n] = '\0';
-    return int(n);
 }
 }

@@ -62,6 +62,12 @@ void show_menu_bar(HWND hwnd);
 // Places a top-level window's menu bar at the top of its frame, width wide,
 // and gives its height (0 without a menu). User-interface thread.
 int place_menu_bar(HWND hwnd, int width);
+// For the testing hooks (any thread): chooses the item with command id in the
+// window's menu bar as a user would, FALSE when the bar has no such enabled
+// item; the texts of the bar's items as shown, each followed by '\n', those
+// at the right edge starting with '>' (empty without a bar).
+bool simulate_menu_command(HWND hwnd, UINT id);
+std::string menu_bar_text(HWND hwnd);
 
 // --- Qt menus (menu_qt.cpp), user-interface thread only ---
 // A QMenu is filled from its record when it is about to show, after the owner

@@ -1,6 +1,6 @@
 // Device contexts: window and paint contexts over a window's backing image,
 // memory contexts over their selected bitmap; their drawing state, clipping,
-// saving and restoring; reading a window's pixels.
+// saving and restoring.
 #include <algorithm>
 #include <utility>
 
@@ -258,34 +258,6 @@ int SelectClipRgn(HDC hdc, HRGN rgn) {
     if (!dc || rgn) return ERROR_REGION;
     dc->st.clipped = false;
     return SIMPLEREGION;
-}
-
-BOOL PlatformReadWindowPixels(HWND hwnd, DWORD* out, int maxPixels, int* w, int* h) {
-    QImage* img = nullptr;
-    std::recursive_mutex* m = nullptr;
-    if (!plat::backing_image(hwnd, &img, &m) || !img) return FALSE;
-    std::unique_lock<std::recursive_mutex> lock;
-    if (m) lock = std::unique_lock<std::recursive_mutex>(*m);
-    if (w) *w = img->width();
-    if (h) *h = img->height();
-    if (!out) return TRUE;
-    QImage rgb = img->depth() == 32 ? *img : img->convertToFormat(QImage::Format_RGB32);
-    long long n = 0;
-    for (int y = 0; y < rgb.height() && n < maxPixels; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width() && n < maxPixels; ++x) out[n++] = row[x] & 0x00FFFFFFu;
-    }
-    return TRUE;
-}
-
-COLORREF PlatformWindowPixel(HWND hwnd, int x, int y) {
-    QImage* img = nullptr;
-    std::recursive_mutex* m = nullptr;
-    if (!plat::backing_image(hwnd, &img, &m) || !img) return 0xFFFFFFFFu;
-    std::unique_lock<std::recursive_mutex> lock;
-    if (m) lock = std::unique_lock<std::recursive_mutex>(*m);
-    if (!img->valid(x, y)) return 0xFFFFFFFFu;
-    return to_colorref(img->pixel(x, y));
 }
 
 namespace plat {

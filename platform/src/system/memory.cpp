@@ -239,15 +239,15 @@ PLATFORM_API UINT GlobalFlags(HGLOBAL h) {
     return static_cast<UINT>(b->locks > 0xFF ? 0xFF : b->locks);
 }
 
-PLATFORM_API void PlatformFailNextAllocations(int n) {
+namespace plat {
+
+void fail_next_allocations(int n) {
     g_fail_next.store(n > 0 ? n : 0);
 }
 
-PLATFORM_API void PlatformSetAllocationLimit(ULONGLONG bytes) {
+void set_allocation_limit(uint64_t bytes) {
     g_limit.store(bytes);
 }
-
-namespace plat {
 
 bool hold_memory(const void* addr) {
     auto* p = static_cast<const uint8_t*>(addr);

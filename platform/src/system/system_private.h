@@ -31,9 +31,12 @@ void wake_waiters();
 // release_memory. FALSE when addr lies in no block.
 bool hold_memory(const void* addr);
 void release_memory(const void* addr);
+// For the testing hooks: the next n allocations or reallocations fail (0 turns
+// it off); a process-wide limit on one block's size in bytes (0: none).
+void fail_next_allocations(int n);
+void set_allocation_limit(uint64_t bytes);
 
 // --- waitable objects (thread_objects.cpp) ---
-
 enum class ObjectKind { thread = 1, mutex = 2 };
 
 // Handles are numbers that are never reused; a closed handle is not found.

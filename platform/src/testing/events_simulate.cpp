@@ -1,10 +1,15 @@
 // Synthetic input for tests: Qt events sent to a window's widgets, so that they
-// take the same way through the layer as input from the windowing system.
+// take the same way through the layer as input from the windowing system; and
+// the key states GetKeyState reports.
+#include <platform/testing.h>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
+#include <utility>
 
 #include "input/input_private.h"
 #include "windows/windows_private.h"
@@ -63,6 +68,16 @@ bool action_of(UINT msg, MouseAction* a) {
                 : base == WM_RBUTTONDOWN ? Qt::RightButton
                                          : Qt::MiddleButton;
     return true;
+}
+
+// The Qt scroll bar of a window's bar (SB_HORZ or SB_VERT), or null.
+QScrollBar* scroll_bar_of(HWND hwnd, int bar) {
+    std::lock_guard lock(table_mutex());
+    Window* w = find_window(hwnd);
+    if (!w) return nullptr;
+    if (bar == SB_HORZ) return w->hscroll.bar;
+    if (bar == SB_VERT) return w->vscroll.bar;
+    return nullptr;
 }
 
 }  // namespace
@@ -146,5 +161,41 @@ BOOL PlatformSimulateClose(HWND hwnd) {
         QCoreApplication::sendEvent(f, &e);
         return LRESULT(TRUE);
     }));
+}
+
+BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos) {
+    if (!IsWindow(hwnd)) return FALSE;
+    return BOOL(run_on_ui([=] {
+        QScrollBar* q = scroll_bar_of(hwnd, bar);
+        if (!q || !q->isEnabled()) return LRESULT(FALSE);
+        if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+            q->setSliderDown(true);
+            q->setSliderPosition(pos);
+            q->setSliderDown(false);
+            return LRESULT(TRUE);
+        }
+        static const std::pair<int, QAbstractSlider::SliderAction> actions[] = {
+            {SB_LINELEFT, QAbstractSlider::SliderSingleStepSub},
+            {SB_LINERIGHT, QAbstractSlider::SliderSingleStepAdd},
+            {SB_PAGELEFT, QAbstractSlider::SliderPageStepSub},
+            {SB_PAGERIGHT, QAbstractSlider::SliderPageStepAdd},
+            {SB_LEFT, QAbstractSlider::SliderToMinimum},
+            {SB_RIGHT, QAbstractSlider::SliderToMaximum},
+        };
+        for (auto& [c, action] : actions) {
+            if (c != code) continue;
+            q->triggerAction(action);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1),
+                                q->mapToGlobal(QPointF(1, 1)), Qt::LeftButton, Qt::NoButton,
+                                Qt::NoModifier);
+            QCoreApplication::sendEvent(q, &release);
+            return LRESULT(TRUE);
+        }
+        return LRESULT(FALSE);
+    }));
+}
+
+void PlatformSetKeyState(int vk, BOOL down) {
+    note_key(vk, down != FALSE);
 }
 }

@@ -277,14 +277,4 @@ LRESULT DispatchMessage(const MSG* msg) {
     }
     return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
-
-void PlatformProcessEvents(void) {
-    if (!PlatformIsUiThread()) return;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (proc_depth() == 0) delete_pending_widgets();
-    PlatformServeSentMessages();
-    deliver_posted();
-    paint_all();
-    flush_shown();
-}
 }

@@ -5,8 +5,7 @@
 // only when the program sets the position, as on the platform. The high word
 // holds 16 bits only, so the full thumb position of a drag is kept for
 // GetScrollInfo while its messages are sent.
-#include <QCoreApplication>
-#include <QMouseEvent>
+#include <QEvent>
 #include <QScrollBar>
 #include <map>
 #include <mutex>
@@ -284,39 +283,6 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
             set_shown(hwnd, b, show);
         }
         return LRESULT(TRUE);
-    }));
-}
-
-BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos) {
-    if (!IsWindow(hwnd)) return FALSE;
-    return BOOL(run_on_ui([=] {
-        QScrollBar* q = nullptr;
-        with_bar(hwnd, bar, [&](ScrollState& s) { return LRESULT((q = s.bar) != nullptr); });
-        if (!q || !q->isEnabled()) return LRESULT(FALSE);
-        if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-            q->setSliderDown(true);
-            q->setSliderPosition(pos);
-            q->setSliderDown(false);
-            return LRESULT(TRUE);
-        }
-        static const std::pair<int, QAbstractSlider::SliderAction> actions[] = {
-            {SB_LINELEFT, QAbstractSlider::SliderSingleStepSub},
-            {SB_LINERIGHT, QAbstractSlider::SliderSingleStepAdd},
-            {SB_PAGELEFT, QAbstractSlider::SliderPageStepSub},
-            {SB_PAGERIGHT, QAbstractSlider::SliderPageStepAdd},
-            {SB_LEFT, QAbstractSlider::SliderToMinimum},
-            {SB_RIGHT, QAbstractSlider::SliderToMaximum},
-        };
-        for (auto& [c, action] : actions) {
-            if (c != code) continue;
-            q->triggerAction(action);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1),
-                                q->mapToGlobal(QPointF(1, 1)), Qt::LeftButton, Qt::NoButton,
-                                Qt::NoModifier);
-            QCoreApplication::sendEvent(q, &release);
-            return LRESULT(TRUE);
-        }
-        return LRESULT(FALSE);
     }));
 }
 }
