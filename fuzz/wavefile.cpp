@@ -2,6 +2,7 @@
 // document and reloaded into an existing one. A document whose data size
 // exceeds its WAVE block, or a header whose file length is not data size + 44,
 // is a fault.
+#include <platform/testing.h>
 #include <sonrel/wavkit.h>
 #include <unistd.h>
 

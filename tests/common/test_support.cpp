@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <platform/testing.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

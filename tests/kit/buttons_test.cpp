@@ -2,6 +2,7 @@
 // and report clicks to their parent.
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 
 #include <vector>
 

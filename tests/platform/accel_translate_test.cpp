@@ -1,6 +1,7 @@
 // Accelerator tables: the program's table turns key presses with exactly the
 // right modifiers into WM_COMMAND, after WM_INITMENU when the window has a menu.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include "window_test_log.h"
 

@@ -2,6 +2,7 @@
 // modal loop (posted and sent messages, keys, the disabled owner), modeless
 // dialogs, and modal dialogs answered through the question hook.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <atomic>
 #include <string>

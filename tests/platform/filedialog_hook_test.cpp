@@ -3,6 +3,7 @@
 // buffer, and the added template panel with its hook procedure, which hears
 // of the selected file and asks the dialog for its path.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <cstring>
 #include <string>

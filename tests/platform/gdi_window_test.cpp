@@ -2,6 +2,7 @@
 // with and without erasing, the painted area as a clip, GetDC from another
 // thread, and contexts that outlive their window.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <atomic>
 #include <thread>

@@ -2,6 +2,7 @@
 // listens, byte for byte; a socket file left by a crashed copy is replaced;
 // lines wait until the listening copy names its target window.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>

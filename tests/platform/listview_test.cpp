@@ -2,6 +2,7 @@
 // messages, selection state, image lists and what the list view does with
 // them, and the context menu a right click asks its parent for.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 // The MDI client: creating, activating and destroying documents, the default
 // frame and document procedures, and a document's horizontal scroll bar.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <array>
 

@@ -1,6 +1,7 @@
 // Movable memory blocks: handles, resizing, zeroing and the failure switches.
 #include <gtest/gtest.h>
 #include <platform/platform.h>
+#include <platform/testing.h>
 
 #include <cstring>
 #include <set>

@@ -1,6 +1,7 @@
 // Menu bars of top-level windows, popup menus and the MDI window menu: what
 // the owner window is told when menus open, are hovered, chosen and closed.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <string>
 

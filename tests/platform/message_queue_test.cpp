@@ -1,6 +1,7 @@
 // Posted messages, the message loop, key messages through the loop, timers and
 // the painting cycle.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <thread>
 

@@ -3,6 +3,7 @@
 // with its buttons, default button and escape, serving other threads' calls
 // while it is open.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <atomic>
 #include <chrono>

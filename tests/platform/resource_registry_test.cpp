@@ -2,6 +2,7 @@
 // module instances themselves, standard and registered cursors and icons.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <cstring>
 #include <thread>

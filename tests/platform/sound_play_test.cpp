@@ -2,9 +2,9 @@
 // missing sound plays nothing; and what reaches the audio device (checked in a
 // child process whose SDL output goes to a file).
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <algorithm>
-
 #include <cstdlib>
 #include <cstring>
 #include <string>

@@ -2,6 +2,7 @@
 // number, arrow clicks and what they tell the parent) and the trackbar
 // (range, position, key moves and their notifications).
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 // Input from the windowing system translated into messages: mouse, capture,
 // wheel, focus, context menus, closing, sizes and the minimum track size.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include "window_test_log.h"
 

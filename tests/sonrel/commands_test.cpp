@@ -1,6 +1,7 @@
 // The frame's commands: files, editing on the frame's thread, refusals, the
 // undo item and the window commands.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/blocks.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>

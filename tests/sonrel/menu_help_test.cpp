@@ -1,6 +1,7 @@
 // Menu help on the status bar: the hint of the selected item, the window
 // entries' common hint, the system menu's text, and clearing when the menu closes.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/ids.h>
 
 #include <vector>

@@ -3,6 +3,7 @@
 #include "operations.h"
 
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>

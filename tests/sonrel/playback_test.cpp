@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/blocks.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>

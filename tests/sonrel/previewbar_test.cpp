@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/blocks.h>
 #include <sonrel/effects.h>
 #include <sonrel/ids.h>

@@ -1,6 +1,7 @@
 #include "shell_fixture.h"
 
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/blocks.h>
 #include <sonrel/ids.h>
 #include <sonrel/settings.h>

@@ -4,6 +4,7 @@
 #include "threadman.h"
 
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>

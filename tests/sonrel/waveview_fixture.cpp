@@ -1,6 +1,7 @@
 #include "waveview_fixture.h"
 
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 

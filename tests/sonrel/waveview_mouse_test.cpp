@@ -1,6 +1,7 @@
 // Marking with the mouse: the mark lands in the POSITION block as byte
 // offsets of whole sample values within the data.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/messages.h>
 
 #include "waveview.h"

@@ -2,6 +2,7 @@
 // against positions computed from PixelCalculate.
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/effects.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Scrolling with the bar and the wheel, and zoom with Ctrl and the wheel.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/messages.h>
 
 #include "waveview.h"

@@ -1,6 +1,7 @@
 // The document window in the shell: activation, commands, context menus,
 // closing, release of the blocks, and painting under the document's guard.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>

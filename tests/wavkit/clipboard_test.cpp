@@ -2,6 +2,7 @@
 // it (with conversion and into empty documents), the loader's messages for bad
 // files, the move within a document, the file copies, and the clipboard lock.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/effects.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>

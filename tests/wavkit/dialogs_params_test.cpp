@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/dialogs.h>
 
 #include <cstring>

@@ -2,6 +2,7 @@
 // room for its undo copy, an insertion into an empty document, a compression
 // whose shrink is refused, and a stale undo record after a reload.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/effects.h>
 #include <sonrel/messages.h>
 

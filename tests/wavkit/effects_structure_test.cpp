@@ -2,6 +2,7 @@
 // change, insert silence and soften, with their sizes, marks, undo records and
 // the failures that leave the document as it was.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/effects.h>
 
 #include "effects_fixture.h"

@@ -3,6 +3,7 @@
 // disabled.
 #include <gtest/gtest.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/messages.h>
 
 #include <cstring>

@@ -2,6 +2,7 @@
 // order, the exit codes, the repaints and the saved flag; the early ends
 // through BreakThread that leave the data as it was.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <sonrel/effects.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>

@@ -1,6 +1,7 @@
 // The one-level undo store: each kind taken back on real bytes, the failure
 // paths, and records that no longer fit the data they were taken on.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <cstring>
 #include <string>

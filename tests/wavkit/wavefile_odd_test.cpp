@@ -1,6 +1,7 @@
 // Odd wave files built byte by byte: which ones are accepted, which are refused
 // with which message, and what the accepted ones give.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 
 #include <cstring>
 #include <string>

@@ -363,11 +363,6 @@ PLATFORM_API BOOL GetOpenFileName(OPENFILENAME* ofn);
 PLATFORM_API BOOL GetSaveFileName(OPENFILENAME* ofn);
 PLATFORM_API DWORD CommDlgExtendedError(void);
 #define FNERR_BUFFERTOOSMALL 0x3003
-// For question hooks: selects path in the file dialog now asked about with
-// this record, as a click on the file would (lpstrFile takes the path, the
-// hook procedure gets CDN_SELCHANGE). Gives the added template panel, or null
-// (also when no dialog with this record is being asked).
-PLATFORM_API HWND PlatformFileDialogSelect(const OPENFILENAME* ofn, LPCSTR path);
 
 // --- Sound playing -------------------------------------------------------------
 
@@ -391,5 +386,3 @@ PLATFORM_API HWND PlatformFileDialogSelect(const OPENFILENAME* ofn, LPCSTR path)
 // supported (a loop plays once, an alias fails). FALSE when the sound cannot
 // be read or no device opens (nothing plays then: no default sound exists).
 PLATFORM_API BOOL PlaySound(LPCSTR sound, HMODULE mod, DWORD flags);
-// Tests: TRUE while a sound started by PlaySound is still playing.
-PLATFORM_API BOOL PlatformIsSoundPlaying(void);

@@ -23,11 +23,11 @@ PLATFORM_API HFONT CreateFont(int height, int width, int escapement, int orienta
                               DWORD italic, DWORD underline, DWORD strike, DWORD charset,
                               DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                               DWORD pitchAndFamily, LPCSTR face);
-PLATFORM_API HGDIOBJ GetStockObject(int index);  // stock objects survive DeleteObject
+PLATFORM_API HGDIOBJ GetStockObject(int index);           // stock objects survive DeleteObject
 PLATFORM_API HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);  // gives the one it replaces
 PLATFORM_API BOOL DeleteObject(HGDIOBJ obj);
 PLATFORM_API int GetObject(HGDIOBJ obj, int size, LPVOID out);  // BITMAP for a bitmap
-PLATFORM_API COLORREF GetSysColor(int index);  // one fixed table
+PLATFORM_API COLORREF GetSysColor(int index);                   // one fixed table
 PLATFORM_API HBITMAP PlatformCreateBitmap(int w, int h, const DWORD* pixels0RGB);
 
 PLATFORM_API int SetROP2(HDC hdc, int rop);
@@ -72,9 +72,3 @@ PLATFORM_API BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 #define BF_RIGHT 0x0004
 #define BF_BOTTOM 0x0008
 #define BF_RECT (BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM)
-
-// Tests and the window layer: a copy of a window's backing image as 0x00RRGGBB
-// pixels (w*h values); FALSE for a dead handle. *w/*h receive the size.
-PLATFORM_API BOOL PlatformReadWindowPixels(HWND hwnd, DWORD* out, int maxPixels, int* w, int* h);
-// The pixel (0x00BBGGRR, as GetPixel) of a window's backing image.
-PLATFORM_API COLORREF PlatformWindowPixel(HWND hwnd, int x, int y);

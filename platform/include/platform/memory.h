@@ -1,6 +1,7 @@
 // Movable memory blocks: a handle to a resizable allocation with a lock count.
 // GlobalReAlloc keeps the handle. Failure is a null result, never an exception.
-// Sizes are 64-bit inside the layer.
+// Sizes are 64-bit inside the layer. Tests make allocations fail through
+// <platform/testing.h>.
 #pragma once
 
 #include <platform/window.h>
@@ -15,10 +16,6 @@ PLATFORM_API SIZE_T GlobalSize(HGLOBAL h);   // 0 for a bad handle
 PLATFORM_API HGLOBAL GlobalFree(HGLOBAL h);  // null on success, the handle on failure
 PLATFORM_API UINT GlobalFlags(HGLOBAL h);    // lock count in the low byte
 #define GMEM_INVALID_HANDLE 0x8000           // GlobalFlags of a bad handle
-// Tests: the next n allocations or reallocations fail (0 turns it off).
-PLATFORM_API void PlatformFailNextAllocations(int n);
-// A process-wide limit on one block's size in bytes (0: none); tests use it.
-PLATFORM_API void PlatformSetAllocationLimit(ULONGLONG bytes);
 
 PLATFORM_API DWORD GetLastError(void);
 PLATFORM_API void SetLastError(DWORD err);

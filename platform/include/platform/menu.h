@@ -102,16 +102,6 @@ PLATFORM_API HMENU GetMenu(HWND hwnd);
 PLATFORM_API BOOL DrawMenuBar(HWND hwnd);
 PLATFORM_API HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 
-// Tests: chooses the item with command id in the window's menu bar as a user
-// would: the menus down to it open (WM_INITMENU, WM_INITMENUPOPUP), it is
-// hovered (WM_MENUSELECT) and clicked, and the menus close (WM_MENUSELECT with
-// flags 0xFFFF). WM_COMMAND MAKEWPARAM(id, 0) is posted to the window, as for
-// a click. FALSE when the bar has no such item or it is grayed.
-PLATFORM_API BOOL PlatformSimulateMenuCommand(HWND hwnd, UINT id);
-// Tests: the texts of the menu bar's items as shown, each followed by '\n';
-// items shown at the right edge start with '>'. Gives the length (0: no bar).
-PLATFORM_API int PlatformMenuBarText(HWND hwnd, LPSTR buf, int size);
-
 // Accelerators.
 #define FVIRTKEY 0x01
 #define FNOINVERT 0x02

@@ -1,7 +1,7 @@
 // Message boxes and the question hook. Every blocking question the layer asks
-// (message boxes now; modal dialogs, file dialogs and the format chooser later)
-// goes through one hook that tests install to record the question and give the
-// answer, so nothing in a test waits for a person.
+// (message boxes, modal dialogs, file dialogs, popup menus) goes through one
+// hook that tests install (<platform/testing.h>) to record the question and
+// give the answer, so nothing in a test waits for a person.
 #pragma once
 
 #include <platform/window.h>
@@ -18,18 +18,9 @@ struct PlatformQuestion {
 };
 // Returns the answer (IDOK, IDYES, ... for a message box).
 typedef INT_PTR (*PlatformQuestionHook)(const PlatformQuestion* q, void* ctx);
-// Installs the hook (null removes it); returns the previous one.
-PLATFORM_API PlatformQuestionHook PlatformSetQuestionHook(PlatformQuestionHook hook, void* ctx);
 // Asks through the hook; FALSE when no hook is installed (*answer unchanged).
 PLATFORM_API BOOL PlatformAskHook(const PlatformQuestion* q, INT_PTR* answer);
 
 // Modal message box over the owner; text may hold '\r' or '\n' line breaks.
 PLATFORM_API int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 PLATFORM_API BOOL MessageBeep(UINT type);
-
-// Tests: answers the message box that is open on the user-interface thread
-// (callable from any thread) as if a button were pressed: id IDOK, IDYES, ...,
-// 0 for the default button (Enter), -1 for Escape. *shown (optional) receives
-// what the box shows (texts valid until the next call). FALSE when no box is
-// open or it has no such button.
-PLATFORM_API BOOL PlatformAnswerMessageBox(int id, PlatformQuestion* shown);

@@ -186,8 +186,6 @@ PLATFORM_API BOOL InSendMessage(void);
 // Serves the calls that other threads handed to the user-interface thread.
 // Called by every wait of the layer that runs on the user-interface thread.
 PLATFORM_API void PlatformServeSentMessages(void);
-// Runs pending events (posted messages, painting, input) once; for tests.
-PLATFORM_API void PlatformProcessEvents(void);
 
 // Input state.
 // Mouse messages go to the capturing window (in its client coordinates) until
@@ -203,24 +201,6 @@ PLATFORM_API SHORT GetAsyncKeyState(int vk);  // 0x8000 while the key is down
 PLATFORM_API BOOL GetCursorPos(POINT* pt);    // screen coordinates
 // The deepest visible window at a screen point, or null; any thread.
 PLATFORM_API HWND WindowFromPoint(POINT pt);
-// Tests: set the state that GetKeyState reports for a key.
-PLATFORM_API void PlatformSetKeyState(int vk, BOOL down);
-// Tests: synthetic input sent through Qt to a window, translated like real
-// input. Mouse: msg is WM_MOUSEMOVE or a WM_xBUTTONDOWN/UP/DBLCLK message at
-// client (x, y); keys are the MK_ flags held (the button itself is implied).
-PLATFORM_API BOOL PlatformSimulateMouse(HWND hwnd, UINT msg, int x, int y, UINT keys);
-// A wheel turn of delta (120 per notch, positive away from the user).
-PLATFORM_API BOOL PlatformSimulateWheel(HWND hwnd, int x, int y, int delta, UINT keys);
-// A key press or release of a virtual key on the window that has the focus.
-PLATFORM_API BOOL PlatformSimulateKey(HWND hwnd, int vk, BOOL down, BOOL autoRepeat);
-// The close button of a top-level window or of an MDI document.
-PLATFORM_API BOOL PlatformSimulateClose(HWND hwnd);
-// The user dragging a top-level window's frame to a size of w x h pixels; the
-// window manager holds it within the size limits the layer gave it.
-PLATFORM_API BOOL PlatformSimulateResize(HWND hwnd, int w, int h);
-// Use of a window's scroll bar (SB_HORZ/SB_VERT): an SB_LINE/PAGE/LEFT/RIGHT
-// click, or a thumb drag to pos for SB_THUMBTRACK / SB_THUMBPOSITION.
-PLATFORM_API BOOL PlatformSimulateScroll(HWND hwnd, int bar, int code, int pos);
 
 // Timers: WM_TIMER posted to the window every elapse milliseconds (at least
 // 10), at most one waiting per timer; with fn, DispatchMessage calls fn instead.
