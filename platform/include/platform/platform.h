@@ -6,6 +6,7 @@
 #include <platform/consts.h>
 #include <platform/dialog.h>
 #include <platform/gdi.h>
+#include <platform/imagelist.h>
 #include <platform/listview.h>
 #include <platform/memory.h>
 #include <platform/menu.h>
