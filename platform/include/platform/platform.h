@@ -2,6 +2,8 @@
 #pragma once
 
 #include <platform/acm.h>
+#include <platform/animate.h>
+#include <platform/bars.h>
 #include <platform/commctrl.h>
 #include <platform/consts.h>
 #include <platform/dialog.h>

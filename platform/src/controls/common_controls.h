@@ -25,4 +25,27 @@ int imagelist_add(HIMAGELIST list, HBITMAP image, int count, COLORREF mask);
 // look (dark pixels as an embossed shadow). False for a dead context.
 bool draw_image(HDC hdc, int x, int y, const QImage& image, bool greyed);
 
+// --- window procedures ---
+LRESULT CALLBACK toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK rebar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK tooltip_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK animate_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Registers the classes above (called with the other control classes).
+void register_common_control_classes();
+
+// --- toolbar painting (control_toolbar_paint.cpp) ---
+// Draws the shown buttons (rects[i] holds buttons[i]) with their images from
+// list, as WM_PAINT of the toolbar.
+void paint_toolbar(HWND hwnd, const std::vector<RECT>& rects, const std::vector<TBBUTTON>& buttons,
+                   HIMAGELIST images);
+
+// --- tooltips (control_tooltip.cpp) ---
+// Shows the tip of the tool under client point pt of window, as the end of the
+// hover delay does; gives the text shown (empty: no tool there, or no text).
+std::string show_tip_at(HWND window, POINT pt);
+
+// --- animation (control_animate.cpp) ---
+// The frame an animation control shows; -1 with no clip open or no such control.
+int animation_frame(HWND hwnd);
+
 }  // namespace plat::dlg
