@@ -14,6 +14,7 @@
 #include <platform/menu.h>
 #include <platform/mmio.h>
 #include <platform/msgbox.h>
+#include <platform/propsheet.h>
 #include <platform/resource.h>
 #include <platform/shell.h>
 #include <platform/sys.h>

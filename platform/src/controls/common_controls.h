@@ -30,6 +30,7 @@ LRESULT CALLBACK toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK rebar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK tooltip_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK animate_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK tab_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Registers the classes above (called with the other control classes).
 void register_common_control_classes();
 
@@ -47,5 +48,23 @@ std::string show_tip_at(HWND window, POINT pt);
 // --- animation (control_animate.cpp) ---
 // The frame an animation control shows; -1 with no clip open or no such control.
 int animation_frame(HWND hwnd);
+
+// --- tab control (control_tab.cpp): the row of tabs of a property sheet, ---
+// class WC_TABCONTROL, messages in propsheet.h.
+constexpr int kTabRowHeight = 22;        // pixels of the row of tabs
+constexpr int kTabPaneBorder = 2;        // pixels of the pane's edge
+#define TCM_INSERTITEM (TCM_FIRST + 7)   // wParam the place, lParam TCITEM*; gives the index
+#define TCM_SETCURSEL (TCM_FIRST + 12)   // gives the previous tab
+#define TCM_ADJUSTRECT (TCM_FIRST + 40)  // wParam FALSE: lParam RECT* window -> display area
+#define TCIF_TEXT 0x0001
+struct TCITEM {
+    UINT mask;
+    DWORD dwState;
+    DWORD dwStateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+};
 
 }  // namespace plat::dlg

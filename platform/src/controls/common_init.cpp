@@ -25,6 +25,7 @@ void register_common_control_classes() {
     register_one(REBARCLASSNAME, rebar_proc, 0);
     register_one(TOOLTIPS_CLASS, tooltip_proc, 0);
     register_one(ANIMATE_CLASS, animate_proc, 0);
+    register_one(WC_TABCONTROL, tab_proc, 0);
 }
 
 }  // namespace plat::dlg
