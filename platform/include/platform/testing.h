@@ -18,3 +18,9 @@ PLATFORM_API int PlatformAnimateFrame(HWND anim);
 // Advances a playing animation control by ticks frame periods at once, as its
 // timer would; FALSE when it is not playing.
 PLATFORM_API BOOL PlatformAnimateTick(HWND anim, int ticks);
+
+// The colour (0x00BBGGRR) shown at client point (x, y) of a window with
+// everything drawn on it, its control widgets included; CLR_INVALID for a
+// dead handle or a point outside.
+#define CLR_INVALID 0xFFFFFFFFu
+PLATFORM_API COLORREF PlatformShownPixel(HWND hwnd, int x, int y);

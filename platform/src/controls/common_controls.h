@@ -67,4 +67,11 @@ struct TCITEM {
     LPARAM lParam;
 };
 
+// --- control colours (control_colours.cpp) ---
+// Asks the parent of a static or edit control for its colours (WM_CTLCOLORSTATIC,
+// or WM_CTLCOLOREDIT for an enabled, writable edit) and shows the answer: the
+// brush's colour behind the control, the context's text colour when the parent
+// changed it. A zero answer restores the default look.
+void apply_control_colours(HWND hwnd);
+
 }  // namespace plat::dlg
