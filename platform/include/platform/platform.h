@@ -9,6 +9,7 @@
 #include <platform/dialog.h>
 #include <platform/gdi.h>
 #include <platform/imagelist.h>
+#include <platform/library.h>
 #include <platform/listview.h>
 #include <platform/memory.h>
 #include <platform/menu.h>
