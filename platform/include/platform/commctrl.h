@@ -1,4 +1,10 @@
-// The up-down control ("msctls_updown32") and the trackbar ("msctls_trackbar32").
+// Common controls: asking for them, the up-down control ("msctls_updown32")
+// and the trackbar ("msctls_trackbar32"). The other common controls have their
+// own headers: bars.h (toolbar, rebar, tooltips), animate.h, listview.h,
+// imagelist.h, propsheet.h.
+//
+// Every control class is registered when the layer is loaded; the two calls
+// below only confirm it, so code written for the platform runs unchanged.
 //
 // An up-down control is a pair of arrows beside a buddy window (usually an
 // edit). Its position lies in a range; the up arrow moves it one step towards
@@ -18,6 +24,24 @@
 #pragma once
 
 #include <platform/window.h>
+
+struct INITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+};
+#define ICC_LISTVIEW_CLASSES 0x00000001
+#define ICC_TREEVIEW_CLASSES 0x00000002
+#define ICC_BAR_CLASSES 0x00000004
+#define ICC_TAB_CLASSES 0x00000008
+#define ICC_UPDOWN_CLASS 0x00000010
+#define ICC_PROGRESS_CLASS 0x00000020
+#define ICC_ANIMATE_CLASS 0x00000080
+#define ICC_WIN95_CLASSES 0x000000FF
+#define ICC_COOL_CLASSES 0x00000400
+
+PLATFORM_API void InitCommonControls(void);
+// FALSE for a null record or a dwSize below its size.
+PLATFORM_API BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc);
 
 // --- Up-down ------------------------------------------------------------------
 

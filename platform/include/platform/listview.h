@@ -8,11 +8,11 @@
 // lParam the screen position). Sorting styles are not applied: items stay in
 // the order they were inserted.
 //
-// An image list holds images of one size, cut from bitmaps left to right. A
-// list view destroys the image lists attached to it when it is destroyed,
-// unless it has LVS_SHAREIMAGELISTS.
+// A list view destroys the image lists (imagelist.h) attached to it when it is
+// destroyed, unless it has LVS_SHAREIMAGELISTS.
 #pragma once
 
+#include <platform/imagelist.h>
 #include <platform/window.h>
 
 #define WC_LISTVIEW "SysListView32"
@@ -111,27 +111,3 @@ struct LVCOLUMN {
     int cchTextMax;
     int iSubItem;
 };
-
-// --- Image lists ---------------------------------------------------------------
-
-DECLARE_PLATFORM_HANDLE(HIMAGELIST);
-
-#define ILC_MASK 0x0001
-#define ILC_COLOR 0x0000
-#define ILC_COLORDDB 0x00FE
-#define ILC_COLOR4 0x0004
-#define ILC_COLOR8 0x0008
-#define ILC_COLOR16 0x0010
-#define ILC_COLOR24 0x0018
-#define ILC_COLOR32 0x0020
-
-// An empty list of cx x cy images (pixels); the colour flags and the growth
-// hints are accepted and need not be honoured. Null for a size below 1.
-PLATFORM_API HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
-// Adds the images cut from a bitmap (as many whole images as its width holds,
-// at least one); the bitmap is copied and stays the caller's. The mask is
-// ignored. Gives the index of the first added image, or -1.
-PLATFORM_API int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
-PLATFORM_API int ImageList_GetImageCount(HIMAGELIST list);
-// Frees the list; FALSE for a list that is not (or no longer) there.
-PLATFORM_API BOOL ImageList_Destroy(HIMAGELIST list);

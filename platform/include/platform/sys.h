@@ -58,6 +58,18 @@ PLATFORM_API LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, DWORD* reserved, DWO
                                      BYTE* data, DWORD* size);
 PLATFORM_API LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
                                    const BYTE* data, DWORD size);
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+// The name of subkey index (0-based) of key, subkeys in the order of their
+// names ignoring case. *nameSize is the buffer's size in bytes and becomes the
+// name's length without its terminating zero; a buffer too small gives
+// ERROR_MORE_DATA (nothing copied), an index past the last subkey
+// ERROR_NO_MORE_ITEMS. Class and time are not kept: *clsSize becomes 0 and
+// *lastWrite zero.
+PLATFORM_API LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, DWORD* nameSize,
+                                  DWORD* reserved, LPSTR cls, DWORD* clsSize, FILETIME* lastWrite);
 PLATFORM_API LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, DWORD* nameSize,
                                   DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 PLATFORM_API LSTATUS RegDeleteValue(HKEY key, LPCSTR name);

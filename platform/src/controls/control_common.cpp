@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <map>
 
+#include "controls/common_controls.h"
 #include "controls_private.h"
 #include "dialogs/dialogs_private.h"
 #include "input/input_private.h"
@@ -91,6 +92,7 @@ void register_control_classes() {
     register_one("SysListView32", listview_proc);
     register_one("msctls_updown32", updown_proc);
     register_one("msctls_trackbar32", trackbar_proc);
+    register_common_control_classes();
 }
 
 void adopt_widget(HWND hwnd, QWidget* widget) {

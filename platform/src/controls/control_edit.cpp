@@ -5,6 +5,7 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 
+#include "controls/common_controls.h"
 #include "controls_private.h"
 #include "windows/windows_private.h"
 
@@ -82,6 +83,7 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (QLineEdit* e = edit_of(hwnd)) e->setReadOnly(wp != 0);
             DWORD style = DWORD(GetWindowLong(hwnd, GWL_STYLE));
             SetWindowLong(hwnd, GWL_STYLE, LONG(wp ? style | ES_READONLY : style & ~ES_READONLY));
+            InvalidateRect(hwnd, nullptr, FALSE);
             return TRUE;
         }
         case EM_LIMITTEXT:
@@ -93,6 +95,12 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case EM_GETSEL:
             return get_sel(hwnd, wp, lp);
+        case WM_PAINT:
+            apply_control_colours(hwnd);
+            return control_default(hwnd, msg, wp, lp);
+        case WM_ENABLE:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return control_default(hwnd, msg, wp, lp);
         case EM_SETSEL:
             return set_sel(hwnd, wp, lp);
         default:

@@ -1,8 +1,6 @@
 // "SysListView32": a QTreeWidget without a tree, one row per item and one
 // column per sub-item. The widget holds the texts; the item's image index and
 // parameter ride along as item data. A column shows the sub-item of its place.
-// Image lists are plain records of equal-sized images in a live set, so a stale
-// handle is refused.
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
@@ -13,84 +11,10 @@
 #include <set>
 #include <vector>
 
+#include "controls/common_controls.h"
 #include "controls_private.h"
 #include "painting/painting_private.h"
 #include "windows/windows_private.h"
-
-struct ImageListRecord {
-    int cx = 0;
-    int cy = 0;
-    std::vector<QImage> images;
-};
-
-namespace {
-
-std::mutex g_lists_mutex;
-std::set<ImageListRecord*> g_lists;  // guarded by g_lists_mutex
-
-ImageListRecord* record_locked(HIMAGELIST h) {
-    auto* r = reinterpret_cast<ImageListRecord*>(h);
-    return g_lists.count(r) ? r : nullptr;
-}
-
-QIcon icon_of(HIMAGELIST h, int index) {
-    std::lock_guard<std::mutex> g(g_lists_mutex);
-    ImageListRecord* r = record_locked(h);
-    if (!r || index < 0 || index >= int(r->images.size())) return QIcon();
-    return QIcon(QPixmap::fromImage(r->images[size_t(index)]));
-}
-
-}  // namespace
-
-HIMAGELIST ImageList_Create(int cx, int cy, UINT, int, int) {
-    if (cx < 1 || cy < 1) return nullptr;
-    auto* r = new ImageListRecord;
-    r->cx = cx;
-    r->cy = cy;
-    std::lock_guard<std::mutex> g(g_lists_mutex);
-    g_lists.insert(r);
-    return reinterpret_cast<HIMAGELIST>(r);
-}
-
-int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) {
-    QImage source;
-    {
-        std::lock_guard<std::mutex> g(gdi::registry_mutex());
-        gdi::Object* o = gdi::obj_locked(image);
-        if (!o || o->kind != gdi::ObjKind::Bitmap) return -1;
-        source = o->image.copy();
-    }
-    std::lock_guard<std::mutex> g(g_lists_mutex);
-    ImageListRecord* r = record_locked(list);
-    if (!r || source.isNull()) return -1;
-    int first = int(r->images.size());
-    int count = std::max(1, source.width() / r->cx);
-    for (int i = 0; i < count; ++i) {
-        QImage cut(r->cx, r->cy, QImage::Format_RGB32);
-        cut.fill(Qt::white);
-        QImage part = source.copy(i * r->cx, 0, r->cx, r->cy);
-        for (int y = 0; y < std::min(r->cy, part.height()); ++y)
-            for (int x = 0; x < std::min(r->cx, part.width()); ++x)
-                cut.setPixel(x, y, part.pixel(x, y));
-        r->images.push_back(cut);
-    }
-    return first;
-}
-
-int ImageList_GetImageCount(HIMAGELIST list) {
-    std::lock_guard<std::mutex> g(g_lists_mutex);
-    ImageListRecord* r = record_locked(list);
-    return r ? int(r->images.size()) : 0;
-}
-
-BOOL ImageList_Destroy(HIMAGELIST list) {
-    std::lock_guard<std::mutex> g(g_lists_mutex);
-    ImageListRecord* r = record_locked(list);
-    if (!r) return FALSE;
-    g_lists.erase(r);
-    delete r;
-    return TRUE;
-}
 
 namespace plat::dlg {
 
@@ -117,7 +41,9 @@ HIMAGELIST item_images(HWND hwnd) {
 }
 
 void show_image(HWND hwnd, QTreeWidgetItem* item) {
-    item->setIcon(0, icon_of(item_images(hwnd), item->data(0, kImageRole).toInt()));
+    QImage image;
+    bool found = imagelist_image(item_images(hwnd), item->data(0, kImageRole).toInt(), &image);
+    item->setIcon(0, found ? QIcon(QPixmap::fromImage(image)) : QIcon());
 }
 
 Qt::Alignment alignment(int fmt) {

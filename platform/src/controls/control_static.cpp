@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <map>
 
+#include "controls/common_controls.h"
 #include "controls_private.h"
 #include "painting/painting_private.h"
 #include "windows/windows_private.h"
@@ -135,6 +136,9 @@ LRESULT CALLBACK static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case STM_SETIMAGE:
             return set_image(hwnd, wp, lp);
+        case WM_PAINT:
+            apply_control_colours(hwnd);
+            return control_default(hwnd, msg, wp, lp);
         case STM_GETIMAGE:
             return reinterpret_cast<LRESULT>(g_images[hwnd]);
         case WM_DESTROY:

@@ -1,8 +1,10 @@
 // The per-user registry store on an INI file: each key is a section named by
 // its full path ("HKEY_CURRENT_USER\Software\..."), each value an entry whose
 // text is "sz:<text>", "dword:<decimal>" or "hex<type>:<bytes in hex>".
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <string>
@@ -253,4 +255,38 @@ PLATFORM_API LSTATUS RegCloseKey(HKEY key) {
     if (v >= 0x80000000u && v <= 0x80000002u) return ERROR_SUCCESS;
     std::lock_guard<std::mutex> g(g_keys_lock);
     return g_keys.erase(v) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+PLATFORM_API LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, DWORD* nameSize,
+                                  DWORD* reserved, LPSTR cls, DWORD* clsSize, FILETIME* lastWrite) {
+    std::string path;
+    if (!key_path(key, &path)) return ERROR_INVALID_HANDLE;
+    if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
+    plat::IniFile ini;
+    plat::ini_load(store_path(), &ini);
+    // A section names its key and, by its path, every key above it.
+    std::map<std::string, std::string> subkeys;  // by upper-case name
+    std::string prefix = path + "\\";
+    for (const auto& sec : ini.sections) {
+        if (sec.name.size() <= prefix.size() ||
+            !plat::ini_same(sec.name.substr(0, prefix.size()), prefix))
+            continue;
+        std::string child = sec.name.substr(prefix.size());
+        child = child.substr(0, child.find('\\'));
+        std::string upper = child;
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        subkeys.emplace(upper, child);
+    }
+    if (index >= subkeys.size()) return ERROR_NO_MORE_ITEMS;
+    const std::string& found = std::next(subkeys.begin(), long(index))->second;
+    if (found.size() + 1 > *nameSize) {
+        *nameSize = static_cast<DWORD>(found.size() + 1);
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameSize = static_cast<DWORD>(found.size());
+    if (cls && clsSize && *clsSize) cls[0] = '\0';
+    if (clsSize) *clsSize = 0;
+    if (lastWrite) *lastWrite = FILETIME{0, 0};
+    return ERROR_SUCCESS;
 }
