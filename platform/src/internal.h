@@ -56,6 +56,9 @@ void release_memory(const void* addr);
 // SIGINT and SIGTERM still end the program). False when audio cannot start;
 // a later call tries again.
 bool start_audio();
+// Serialises SDL's device open, pause and close for inputs and outputs alike.
+// Never taken inside an audio callback.
+std::mutex& sdl_device_lock();
 
 // --- painting area (gdi.cpp) ---
 // Fills a rectangle of a device context with a class background brush value

@@ -7,6 +7,7 @@
 #include <platform/dialog.h>
 #include <platform/gdi.h>
 #include <platform/listview.h>
+#include <platform/mci.h>
 #include <platform/memory.h>
 #include <platform/menu.h>
 #include <platform/mmio.h>
@@ -17,4 +18,5 @@
 #include <platform/thread.h>
 #include <platform/types.h>
 #include <platform/wave.h>
+#include <platform/wavein.h>
 #include <platform/window.h>
