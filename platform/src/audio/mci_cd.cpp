@@ -110,9 +110,10 @@ MCIERROR give_length(const Device& d, int32_t frames, Reply* reply) {
     return 0;
 }
 
-// Ends a play that a command cuts short; its notice is aborted.
-void end_play(Device& d, CdState& c) {
-    stop_worker(d, MCI_NOTIFY_ABORTED);
+// Ends a play that a command cuts short; a notice still owed gets result (a
+// new play that asks for a notice supersedes it).
+void end_play(Device& d, CdState& c, DWORD result = MCI_NOTIFY_ABORTED) {
+    stop_worker(d, result);
     if (c.activity == Activity::kPlaying) {
         c.position = where(c);
         player_stop(c.player);
@@ -128,7 +129,7 @@ MCIERROR play(Device& d, CdState& c, const Request& r) {
         c.paused = false;
         return 0;
     }
-    end_play(d, c);
+    end_play(d, c, (r.flags & MCI_NOTIFY) ? MCI_NOTIFY_SUPERSEDED : MCI_NOTIFY_ABORTED);
     look_for_disc(c);
     if (!has_disc(c)) return MCIERR_DEVICE_NOT_READY;
     int32_t from = c.position, to = c.disc.leadout;

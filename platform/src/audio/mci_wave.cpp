@@ -81,9 +81,10 @@ MCIERROR finish_recording(WaveState& w) {
     return 0;
 }
 
-// Ends a play or recording that a command cuts short; its notice is aborted.
-MCIERROR end_activity(Device& d, WaveState& w) {
-    stop_worker(d, MCI_NOTIFY_ABORTED);
+// Ends a play or recording that a command cuts short; a notice still owed
+// gets result.
+MCIERROR end_activity(Device& d, WaveState& w, DWORD result = MCI_NOTIFY_ABORTED) {
+    stop_worker(d, result);
     if (w.activity == Activity::kRecording) return finish_recording(w);
     if (w.activity == Activity::kPlaying) {
         w.position = player_position(w.player);
@@ -94,13 +95,18 @@ MCIERROR end_activity(Device& d, WaveState& w) {
     return 0;
 }
 
+// A new play or recording that asks for a notice supersedes the old one's.
+DWORD replaced(const Request& r) {
+    return (r.flags & MCI_NOTIFY) ? MCI_NOTIFY_SUPERSEDED : MCI_NOTIFY_ABORTED;
+}
+
 MCIERROR play(Device& d, WaveState& w, const Request& r) {
     if (w.activity == Activity::kPlaying && w.paused && !(r.flags & (MCI_FROM | MCI_TO))) {
         player_pause(w.player, false);
         w.paused = false;
         return 0;
     }
-    if (MCIERROR err = end_activity(d, w)) return err;
+    if (MCIERROR err = end_activity(d, w, replaced(r))) return err;
     uint64_t len = sound_bytes(w.sound);
     uint64_t from = (r.flags & MCI_FROM) ? to_bytes(w, d.time_format, r.from) : w.position;
     uint64_t to = (r.flags & MCI_TO) ? to_bytes(w, d.time_format, r.to) : len;
@@ -124,7 +130,7 @@ MCIERROR record(Device& d, WaveState& w, const Request& r) {
         w.paused = false;
         return 0;
     }
-    if (MCIERROR err = end_activity(d, w)) return err;
+    if (MCIERROR err = end_activity(d, w, replaced(r))) return err;
     if (MCIERROR err = bring_into_memory(w.sound)) return err;
     uint64_t len = sound_bytes(w.sound);
     uint64_t from = (r.flags & MCI_FROM) ? to_bytes(w, d.time_format, r.from) : w.position;
