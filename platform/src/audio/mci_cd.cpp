@@ -150,8 +150,9 @@ MCIERROR play(Device& d, CdState& c, const Request& r) {
         return err;
     c.activity = Activity::kPlaying;
     c.next_check = std::chrono::steady_clock::now() + kCheckPeriod;
-    start_worker(d);
-    return 0;
+    if (start_worker(d)) return 0;
+    end_play(d, c);
+    return MCIERR_OUT_OF_MEMORY;
 }
 
 MCIERROR seek(Device& d, CdState& c, const Request& r) {

@@ -120,7 +120,10 @@ extern "C" PLATFORM_API MCIERROR mciSendCommand(MCIDEVICEID id, UINT msg, DWORD_
                                                 DWORD_PTR params) {
     try {
         return plat::mci::send(id, msg, DWORD(flags), params);
-    } catch (const std::bad_alloc&) {
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        // Nothing leaves the layer as an exception; memory is what runs out here.
         return MCIERR_OUT_OF_MEMORY;
     }
 }

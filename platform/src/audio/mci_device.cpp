@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <map>
+#include <system_error>
 
 #include "mci_private.h"
 
@@ -128,11 +129,17 @@ void settle_notice(Device& d, DWORD result) {
     if (w && result) PostMessage(w, MM_MCINOTIFY, result, LPARAM(d.id));
 }
 
-void start_worker(Device& d) {
+bool start_worker(Device& d) {
     if (d.worker.joinable()) d.worker.join();
     d.quit = false;
     d.active = true;
-    d.worker = std::thread(worker_main, &d);
+    try {
+        d.worker = std::thread(worker_main, &d);
+    } catch (const std::system_error&) {
+        d.active = false;
+        return false;
+    }
+    return true;
 }
 
 void stop_worker(Device& d, DWORD result) {

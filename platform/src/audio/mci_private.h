@@ -89,8 +89,9 @@ std::shared_ptr<Device> find_device(MCIDEVICEID id);
 std::vector<std::shared_ptr<Device>> all_devices();
 // Carries out r on d (not MCI_OPEN): the type's command, MCI_CLOSE, notices, waits.
 MCIERROR run(Device& d, const Request& r, Reply* reply);
-// Starts stepping d on a worker (d.active set). Caller holds d.cmd.
-void start_worker(Device& d);
+// Starts stepping d on a worker (d.active set); false when no thread can be
+// made. Caller holds d.cmd.
+bool start_worker(Device& d);
 // Ends d's play or recording run by the worker: joins it, clears d.active and
 // gives a notice still owed the result (0: none). Caller holds d.cmd.
 void stop_worker(Device& d, DWORD result);

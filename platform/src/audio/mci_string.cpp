@@ -376,7 +376,8 @@ MCIERROR parse_arguments(UINT verb, const std::vector<std::string>& words, size_
     if (verb == MCI_SEEK &&
         __builtin_popcount(r->flags & (MCI_SEEK_TO_START | MCI_SEEK_TO_END | MCI_TO)) > 1)
         return MCIERR_FLAGS_NOT_COMPATIBLE;
-    if ((r->flags & MCI_RECORD_INSERT) && (r->flags & MCI_RECORD_OVERWRITE))
+    // Flag values are the verb's own: these two share bits with the status flags.
+    if (verb == MCI_RECORD && (r->flags & MCI_RECORD_INSERT) && (r->flags & MCI_RECORD_OVERWRITE))
         return MCIERR_FLAGS_NOT_COMPATIBLE;
     return 0;
 }
@@ -424,7 +425,10 @@ extern "C" PLATFORM_API MCIERROR mciSendString(LPCSTR command, LPSTR ret, UINT s
     MCIERROR err = 0;
     try {
         err = plat::mci::send(command, &answer, callback);
-    } catch (const std::bad_alloc&) {
+    }
+    PLATFORM_RETHROW_THREAD_EXIT
+    catch (...) {
+        // Nothing leaves the layer as an exception; memory is what runs out here.
         err = MCIERR_OUT_OF_MEMORY;
     }
     if (err) return err;

@@ -120,8 +120,9 @@ MCIERROR play(Device& d, WaveState& w, const Request& r) {
         size_t(std::max<uint64_t>(w.sound.format.nAvgBytesPerSec / 4 / align(w), 64) * align(w));
     if (MCIERROR err = player_start(w.player, w.sound.format, from, to, chunk)) return err;
     w.activity = Activity::kPlaying;
-    start_worker(d);
-    return 0;
+    if (start_worker(d)) return 0;
+    end_activity(d, w);
+    return MCIERR_OUT_OF_MEMORY;
 }
 
 MCIERROR record(Device& d, WaveState& w, const Request& r) {
@@ -145,8 +146,9 @@ MCIERROR record(Device& d, WaveState& w, const Request& r) {
     w.overwrite = (r.flags & MCI_RECORD_OVERWRITE) != 0;
     if (MCIERROR err = recorder_start(w.rec, w.sound.format, limit)) return err;
     w.activity = Activity::kRecording;
-    start_worker(d);
-    return 0;
+    if (start_worker(d)) return 0;
+    end_activity(d, w);
+    return MCIERR_OUT_OF_MEMORY;
 }
 
 MCIERROR pause(WaveState& w, bool pausing) {
