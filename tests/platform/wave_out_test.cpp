@@ -233,6 +233,10 @@ protected:
     HWND window = nullptr;
     HWAVEOUT out = nullptr;
     std::vector<WAVEHDR*> prepared;
+    // A header still queued when the test body ends lives here with its
+    // samples, so that TearDown's reset and unprepare touch live memory.
+    Bytes kept_data;
+    WAVEHDR kept{};
 };
 
 TEST_F(WaveOut, WindowHearsOpenDoneInOrderAndClose) {
@@ -273,8 +277,8 @@ TEST_F(WaveOut, WindowHearsOpenDoneInOrderAndClose) {
 
 TEST_F(WaveOut, EndlessLoopGrowsPastItsLengthAndResetReturnsItAtOnce) {
     open(pcm(8, 1, 11025), true);
-    Bytes data = ramp8(300);
-    WAVEHDR h = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
+    Bytes& data = kept_data = ramp8(300);
+    WAVEHDR& h = kept = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
     play(&h);
     ASSERT_TRUE(wait_for([&] { return position(out) > 3 * data.size(); }))
         << "the position counts every pass of the loop";
@@ -296,8 +300,8 @@ TEST_F(WaveOut, EndlessLoopGrowsPastItsLengthAndResetReturnsItAtOnce) {
 
 TEST_F(WaveOut, PauseHoldsThePositionAndRestartGoesOn) {
     open(pcm(16, 1, 8000));
-    Bytes data(2000, 0x11);
-    WAVEHDR h = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
+    Bytes& data = kept_data = Bytes(2000, 0x11);
+    WAVEHDR& h = kept = header(data, WHDR_BEGINLOOP | WHDR_ENDLOOP, 4000000000u);
     play(&h);
     ASSERT_TRUE(wait_for([&] { return position(out) > 0; }));
     ASSERT_EQ(waveOutPause(out), MMRESULT(MMSYSERR_NOERROR));
