@@ -46,7 +46,6 @@ const ErrorText kTexts[] = {
     {MCIERR_NONAPPLICABLE_FUNCTION,
      "The command cannot be carried out in the device's present state."},
     {MCIERR_FILENAME_REQUIRED, "A file name is needed: the sound has none yet."},
-    {MCIERR_EXTRA_CHARACTERS, "The command has characters after its end."},
     {MCIERR_DEVICE_NOT_INSTALLED,
      "No CD drive was found and no disc image is set as the CD device."},
     {MCIERR_WAVE_OUTPUTSUNSUITABLE, "No wave output device can play the sound's format."},
