@@ -155,11 +155,14 @@ void stop_worker(Device& d, DWORD result) {
     settle_notice(d, result);
 }
 
-MCIERROR run(Device& d, const Request& r, Reply* reply) {
+MCIERROR run(Device& d, Request r, Reply* reply, const Completion& complete) {
     bool wait = false;
     {
         std::lock_guard cmd(d.cmd);
         if (d.closed) return MCIERR_INVALID_DEVICE_NAME;
+        if (complete) {
+            if (MCIERROR err = complete(d.time_format, &r)) return err;
+        }
         if (r.verb == MCI_CLOSE) {
             d.type->close(d);
             d.closed = true;

@@ -87,8 +87,12 @@ MCIERROR open_device(const Request& r, Reply* reply);
 std::shared_ptr<Device> find_device(const std::string& name);
 std::shared_ptr<Device> find_device(MCIDEVICEID id);
 std::vector<std::shared_ptr<Device>> all_devices();
-// Carries out r on d (not MCI_OPEN): the type's command, MCI_CLOSE, notices, waits.
-MCIERROR run(Device& d, const Request& r, Reply* reply);
+// Carries out r on d (not MCI_OPEN): the type's command, MCI_CLOSE, notices,
+// waits. complete, when given, fills in r first, under the same lock as the
+// command, from the time format the device uses then (so a position read from
+// words is taken in the format it was written for).
+using Completion = std::function<MCIERROR(DWORD time_format, Request* r)>;
+MCIERROR run(Device& d, Request r, Reply* reply, const Completion& complete = nullptr);
 // Starts stepping d on a worker (d.active set); false when no thread can be
 // made. Caller holds d.cmd.
 bool start_worker(Device& d);

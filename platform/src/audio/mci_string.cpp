@@ -335,14 +335,10 @@ MCIERROR send(LPCSTR command, std::string* answer, HWND callback) {
     }
     std::shared_ptr<Device> d = find_device(name);
     if (!d) return MCIERR_INVALID_DEVICE_NAME;
-    DWORD format;
-    {
-        // The words of a position depend on the time format the device uses now.
-        std::lock_guard cmd(d->cmd);
-        format = d->time_format;
-    }
-    if (MCIERROR err = parse_arguments(verb, words, 2, format, &r)) return err;
-    if (MCIERROR err = run(*d, r, &reply)) return err;
+    auto complete = [&](DWORD format, Request* req) {
+        return parse_arguments(verb, words, 2, format, req);
+    };
+    if (MCIERROR err = run(*d, r, &reply, complete)) return err;
     *answer = reply_text(reply);
     return 0;
 }
