@@ -55,8 +55,8 @@ PLATFORM_API MMRESULT waveInGetDevCaps(UINT_PTR id, LPWAVEINCAPS caps, UINT size
 PLATFORM_API MMRESULT waveInGetErrorText(MMRESULT err, LPSTR text, UINT size);
 // Opens capture device id for a PCM format, stopped. callback is a window
 // (CALLBACK_WINDOW), an LPWAVEINPROC (CALLBACK_FUNCTION) or unused
-// (CALLBACK_NULL); WIM_OPEN is sent to it. WAVE_FORMAT_QUERY only checks.
-// MMSYSERR_NODRIVER when audio cannot start or no capture device exists,
+// (CALLBACK_NULL); it hears WIM_OPEN (a window: MM_WIM_OPEN, posted). WAVE_FORMAT_QUERY only
+// checks. MMSYSERR_NODRIVER when audio cannot start or no capture device exists,
 // MMSYSERR_BADDEVICEID for an id past the list, WAVERR_BADFORMAT.
 PLATFORM_API MMRESULT waveInOpen(LPHWAVEIN in, UINT id, const WAVEFORMATEX* format,
                                  DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
