@@ -11,6 +11,7 @@
 #include <platform/imagelist.h>
 #include <platform/library.h>
 #include <platform/listview.h>
+#include <platform/mci.h>
 #include <platform/memory.h>
 #include <platform/menu.h>
 #include <platform/mmio.h>
@@ -22,4 +23,5 @@
 #include <platform/thread.h>
 #include <platform/types.h>
 #include <platform/wave.h>
+#include <platform/wavein.h>
 #include <platform/window.h>

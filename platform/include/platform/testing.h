@@ -101,3 +101,10 @@ PLATFORM_API BOOL PlatformAnimateTick(HWND anim, int ticks);
 // dead handle or a point outside.
 #define CLR_INVALID 0xFFFFFFFFu
 PLATFORM_API COLORREF PlatformShownPixel(HWND hwnd, int x, int y);
+
+// --- CD device ----------------------------------------------------------------
+
+// The CD device's first drive: device (a drive's device node, or any disc
+// image libcdio opens) instead of the drive libcdio finds; "" for no drive at
+// all; null to find the drive again.
+PLATFORM_API void PlatformTestSetCdDrive(LPCSTR device);

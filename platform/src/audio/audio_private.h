@@ -15,6 +15,9 @@ namespace plat {
 // SIGINT and SIGTERM still end the program). False when audio cannot start;
 // a later call tries again.
 bool start_audio();
+// Serialises SDL's device open, pause and close for inputs and outputs alike.
+// Never taken inside an audio callback.
+std::mutex& sdl_device_lock();
 // For the testing hooks: TRUE while a sound started by PlaySound still plays.
 bool sound_playing();
 }  // namespace plat

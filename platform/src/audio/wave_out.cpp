@@ -21,7 +21,7 @@ auto& g_outputs = *new std::unordered_map<uintptr_t, std::shared_ptr<Output>>;
 uintptr_t g_next_handle = 0x100;
 // SDL's device open and close are kept to one thread at a time; the audio
 // callback never takes this lock, so closing under it cannot deadlock.
-std::mutex g_sdl_lock;
+std::mutex& g_sdl_lock = plat::sdl_device_lock();
 std::atomic<DWORD> g_first_volume{0xFFFFFFFF};
 
 constexpr DWORD kCallbackTypeMask = 0x00070000;
