@@ -18,12 +18,12 @@ constexpr DIALOGTEMPLATE dialog(LPCSTR caption, DWORD style, short cx, short cy,
 // below it. No control lies over the area: the layer's controls are opaque
 // windows, and the editor draws the area itself.
 const DIALOGITEM kVolumeItems[] = {
-    {"BUTTON", "OK", IDOK, 216, 6, 60, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
-    {"BUTTON", "Cancel", IDCANCEL, 216, 24, 60, 14, kPush, 0},
-    {"BUTTON", "&?", 998, 216, 42, 60, 14, kPush, 0},
-    {"BUTTON", "Use with...", -1, 216, 62, 60, 38, BS_GROUPBOX, 0},
-    {"BUTTON", "Whole file", 10, 220, 74, 54, 10, kRadio | WS_TABSTOP | WS_GROUP, 0},
-    {"BUTTON", "Marked area", 11, 220, 86, 54, 10, kRadio, 0},
+    {"BUTTON", "OK", IDOK, 216, 6, 66, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
+    {"BUTTON", "Cancel", IDCANCEL, 216, 24, 66, 14, kPush, 0},
+    {"BUTTON", "&?", 998, 216, 42, 66, 14, kPush, 0},
+    {"BUTTON", "Use with...", -1, 216, 62, 66, 38, BS_GROUPBOX, 0},
+    {"BUTTON", "Whole file", 10, 221, 74, 59, 10, kRadio | WS_TABSTOP | WS_GROUP, 0},
+    {"BUTTON", "Marked area", 11, 221, 86, 59, 10, kRadio, 0},
     {"STATIC", "Current value:", -1, 216, 108, 60, 8, SS_LEFT, 0},
     {"STATIC", "100", 115, 216, 120, 30, 8, SS_RIGHT, 0},
     {"STATIC", "%", -1, 248, 120, 10, 8, SS_LEFT, 0},
@@ -38,12 +38,12 @@ const DIALOGITEM kVolumeItems[] = {
 const DIALOGITEM kChannelItems[] = {
     {"STATIC", "CSRIGHT", -1, 5, 7, 11, 15, SS_BITMAP, 0},
     {"STATIC", "CSLEFT", -1, 5, 114, 11, 15, SS_BITMAP, 0},
-    {"BUTTON", "OK", IDOK, 229, 6, 60, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
-    {"BUTTON", "Cancel", IDCANCEL, 229, 24, 60, 14, kPush, 0},
-    {"BUTTON", "&?", 998, 229, 42, 60, 14, kPush, 0},
-    {"BUTTON", "Use with...", -1, 229, 62, 60, 38, BS_GROUPBOX, 0},
-    {"BUTTON", "Whole file", 10, 233, 74, 54, 10, kRadio | WS_TABSTOP | WS_GROUP, 0},
-    {"BUTTON", "Marked area", 11, 233, 86, 54, 10, kRadio, 0},
+    {"BUTTON", "OK", IDOK, 229, 6, 66, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0},
+    {"BUTTON", "Cancel", IDCANCEL, 229, 24, 66, 14, kPush, 0},
+    {"BUTTON", "&?", 998, 229, 42, 66, 14, kPush, 0},
+    {"BUTTON", "Use with...", -1, 229, 62, 66, 38, BS_GROUPBOX, 0},
+    {"BUTTON", "Whole file", 10, 234, 74, 59, 10, kRadio | WS_TABSTOP | WS_GROUP, 0},
+    {"BUTTON", "Marked area", 11, 234, 86, 59, 10, kRadio, 0},
     {"STATIC", "Current value:", -1, 229, 108, 60, 8, SS_LEFT, 0},
     {"STATIC", "100", 115, 229, 120, 30, 8, SS_RIGHT, 0},
     {"STATIC", "%", -1, 261, 120, 10, 8, SS_LEFT, 0},
@@ -57,9 +57,9 @@ const DIALOGITEM kPercentageItems[] = {
     {PROGRESS_CLASS, "", 101, 8, 22, 150, 10, PBS_SMOOTH, 0},
 };
 
-const DIALOGTEMPLATE kVolume = dialog("CurveSound - Change Volume", kModal, 282, 158, kVolumeItems);
+const DIALOGTEMPLATE kVolume = dialog("CurveSound - Change Volume", kModal, 288, 158, kVolumeItems);
 const DIALOGTEMPLATE kChannels =
-    dialog("CurveSound - Fade Channels", kModal, 295, 158, kChannelItems);
+    dialog("CurveSound - Fade Channels", kModal, 301, 158, kChannelItems);
 const DIALOGTEMPLATE kPercentage =
     dialog("Working...", DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_VISIBLE, 166, 40,
            kPercentageItems);
