@@ -269,10 +269,29 @@ TEST_F(CurveSound, ResetSpreadsTheTypedCountAndStoresIt) {
         EXPECT_EQ(RegGetString(kVolumeCount, ""), std::to_string(c.count))
             << "a reset stores the count even when the editor is cancelled";
     }
-    // Eight pins lie at 0, 42, 84, ..., 252 and 300.
-    Path eight = reset_path(8);
-    EXPECT_EQ(eight[6].x, 252);
-    EXPECT_EQ(eight[7].x, 300);
+}
+
+TEST_F(CurveSound, ResetPinsStandEvenlyWithTheLastAtTheRightEdge) {
+    struct Case {
+        const char* count;
+        std::vector<int> xs;
+    };
+    const Case cases[] = {{"3", {0, 150, 300}},
+                          {"8", {0, 42, 84, 126, 168, 210, 252, 300}},
+                          {"20", {0,   15,  30,  45,  60,  75,  90,  105, 120, 135,
+                                  150, 165, 180, 195, 210, 225, 240, 255, 270, 300}}};
+    for (const Case& c : cases) {
+        std::vector<int> missing;
+        run(kVolume, [&](Mouse& m) -> INT_PTR {
+            SetDlgItemText(m.dlg, kCountEdit, c.count);
+            SendMessage(m.dlg, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED),
+                        LPARAM(GetDlgItem(m.dlg, kReset)));
+            for (int x : c.xs)
+                if (!pin_drawn_at(m.dlg, m.o, {x, 100})) missing.push_back(x);
+            return IDCANCEL;
+        });
+        EXPECT_TRUE(missing.empty()) << c.count << " pins: none drawn at x " << missing.front();
+    }
 }
 
 TEST_F(CurveSound, TypingACountWithoutResetChangesNoPin) {
