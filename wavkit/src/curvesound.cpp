@@ -141,7 +141,7 @@ void end_drag(HWND dlg, Editor& e) {
 void reset_from_edit(HWND dlg, Editor& e) {
     BOOL ok = FALSE;
     UINT typed = GetDlgItemInt(dlg, kCountEdit, &ok, FALSE);
-    int count = ok ? clamp_count(long(std::min<UINT>(typed, kMaxPins + 1))) : e.count;
+    int count = ok ? clamp_count(long(typed)) : e.count;
     SetDlgItemInt(dlg, kCountEdit, UINT(count), FALSE);
     reset_pins(e, count);
     repaint_area(dlg, e);
