@@ -120,6 +120,29 @@ void BM_ChannelFade(benchmark::State& state) {
 }
 BENCHMARK(BM_ChannelFade)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// A three-pin volume path (50 % up to 150 %, down to 100 %) over 16-bit stereo
+// data (the path walks values; stereo only sets the frame count): compare
+// with BM_Volume/16 of the same run.
+void BM_CurveVolume(benchmark::State& state) {
+    int bits = bits_of(state);
+    const kern::CurvePin pins[] = {{0, 150}, {150, 50}, {300, 100}};
+    run(state, kBytes, [bits, &pins](uint8_t* d) {
+        kern::curve_volume_kernel(d, bits, kAll, kBytes, pins, 3, nullptr);
+    });
+}
+BENCHMARK(BM_CurveVolume)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// The channel path of five pins over stereo data: four full channel fades.
+void BM_CurveChannels(benchmark::State& state) {
+    int bits = bits_of(state);
+    unsigned align = bits == 8 ? 2 : 4;
+    const kern::CurvePin pins[] = {{0, 100}, {75, 20}, {150, 180}, {225, 60}, {300, 100}};
+    run(state, kBytes, [bits, align, &pins](uint8_t* d) {
+        kern::curve_channel_kernel(d, kBytes, bits, align, kAll, pins, 5, nullptr);
+    });
+}
+BENCHMARK(BM_CurveChannels)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+
 void BM_MovingAverage(benchmark::State& state) {
     int bits = bits_of(state);
     uint32_t values = bits == 8 ? kBytes : kBytes / 2;

@@ -81,6 +81,7 @@ const PlatformMenuItem kDocumentMenu[] = {
     ITEM("Fade &Out...", IDM_FADEOUT),
     ITEM("Fade &left to right channel", IDM_FADELEFTTORIGHT),
     ITEM("Fade r&ight to left channel", IDM_FADERIGHTTOLEFT),
+    ITEM("CurveSound Fade C&hannels...", IDM_CSFADECHANNELS),
     SEP,
     ITEM("Change vel&ocity...", IDM_VELOCITY),
     LAST("Sof&ten...", IDM_SOFTEN),

@@ -1,8 +1,10 @@
 #include "register.h"
 
 #include "artwork.h"
+#include "artwork_curve.h"
 #include "artwork_preview.h"
 #include "artwork_threads.h"
+#include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
 #include "dialogs_params.h"
@@ -24,4 +26,6 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterPreviewMenu(inst);
     RegisterThreadArtwork(inst);
     RegisterThreadMenu(inst);
+    RegisterCurveDialogTemplates(inst);
+    RegisterCurveArtwork(inst);
 }

@@ -85,6 +85,12 @@ void refresh_document(const CommandCall& call) {
     refresh(call.doc);
 }
 
+// After the CurveSound editors changed the samples in place.
+void repaint_document(const CommandCall& call) {
+    InvalidateRect(call.doc, nullptr, TRUE);
+    InvalidateRect(g_shell.preview, nullptr, TRUE);
+}
+
 void clipboard_header(const CommandCall& call) {
     ShowClipboardHeader(call.frame);
 }
@@ -192,8 +198,8 @@ constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE
 
 // Looked up in this order: the ranges first, then the single commands. Ids
 // the menus, accelerators or toolbars carry without a row here (Options,
-// Revert, Convert, Record, the CurveSound editors, ...) go to the default
-// frame handling until their work exists.
+// Revert, Convert, Record, ...) go to the default frame handling until their
+// work exists.
 // clang-format off
 const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
@@ -226,6 +232,9 @@ const CommandRow kCommands[] = {
     {IDM_MAXVOLUME,      THREAD,     IDLE,      IDS_NAME_PEAKVOLUME,       nullptr,      SetMaxVolume},
     {IDM_FADERIGHTTOLEFT, THREAD,    IDLE,      IDS_NAME_FADERIGHTTOLEFT,  nullptr,      FadeChannelsRightToLeft},
     {IDM_ZEROIZE,        THREAD,     IDLE,      IDS_NAME_ZEROIZE,          nullptr,      Zeroize},
+    // The editors apply their path themselves, on this thread.
+    {IDM_CSVOLUME,       ASK_FRAME,  IDLE,      0,                         ShowCSVolume, nullptr,                 repaint_document},
+    {IDM_CSFADECHANNELS, ASK_FRAME,  IDLE,      0,                         ShowCSFadeChannels, nullptr,           repaint_document},
 
     // The position bar checks the document itself.
     {IDM_DESTROYMARK,    FRAME,      ANY,       0,                         nullptr,      nullptr,                 to_position_bar},

@@ -43,3 +43,20 @@ WAVKIT_API BOOL ShowAbout(HWND frame);
 // 800..898, "<id> - not yet implemented -" without a string). The result of
 // releasing the device context.
 WAVKIT_API int ShowMenuText(HWND statusBar, UINT id);
+
+// --- The CurveSound editors: a path of pins (SET_CURVESOUND_VOLUMENUMBER or
+// SET_CURVESOUND_FADECHANNELSNUMBER of them, 3..20) drawn over the active
+// document's mark or whole data and applied on OK, inside the dialog, with the
+// progress window; each records its own undo. 1 after OK (also without an
+// active document, which changes nothing), 0 after Cancel (nothing changes;
+// a count stored by "Reset Pin Positions" stays).
+// "CSVOLUME": a volume envelope from 0 % to 200 %. Undo UNDO_TEXT_CSVOLUME.
+WAVKIT_API BOOL ShowCSVolume(HWND frame);
+// "CSFADECHANNELS": a channel path; each segment is a full channel fade whose
+// direction follows its slope. Undo UNDO_TEXT_CSFADECHANNELS.
+WAVKIT_API BOOL ShowCSFadeChannels(HWND frame);
+
+// "PERCENTAGE" ("Working..."): a modeless progress window over owner (the
+// template's instance is owner's). UM_PROGRESSRANGE and UM_PROGRESSPOS sent to
+// it drive its bar. The caller destroys it; null when it could not be made.
+WAVKIT_API HWND ShowPercentage(HWND owner);

@@ -1,6 +1,7 @@
 // Effects that ask for their parameter first: the frame starts them only
 // after OK, with the value the dialog stored; silence with a mark asks nothing.
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <kit/rvg32.h>
 #include <sonrel/blocks.h>
 #include <sonrel/ids.h>
@@ -112,4 +113,94 @@ TEST(EffectDialogs, DialogCommandsAreRefusedWhileTheDocumentIsBusy) {
     SetFileNotWorking(doc);
     EXPECT_EQ(ok.dialogs, 0);
     EXPECT_EQ(live_operations(), 0);
+}
+
+namespace {
+
+bool waits_for_paint(HWND w) {
+    RECT rc{};
+    return GetUpdateRect(w, &rc, FALSE) != FALSE;
+}
+
+// Answers the editor by dragging its second pin (x 100 of four) to the top of
+// the drawing area, whose origin is (ox, 10), then pressing the button.
+struct PinDrag {
+    QuestionRecorder rec;
+    int dialogs = 0;
+    PinDrag(int ox, int pinX, INT_PTR button) {
+        rec.on_ask = [this, ox, pinX, button](const PlatformQuestion* q) -> INT_PTR {
+            if (std::strcmp(q->kind, "Dialog") != 0) return IDOK;
+            ++dialogs;
+            HWND dlg = static_cast<HWND>(q->data);
+            PlatformSimulateMouse(dlg, WM_LBUTTONDOWN, ox + pinX, 110, 0);
+            PlatformSimulateMouse(dlg, WM_MOUSEMOVE, ox + pinX, 10, MK_LBUTTON);
+            PlatformSimulateMouse(dlg, WM_LBUTTONUP, ox + pinX, 10, 0);
+            return button;
+        };
+    }
+};
+
+struct CurveCommand {
+    WORD id;
+    int origin;  // x of the drawing area in the editor
+    int secondPin;
+    const char* undoText;
+};
+const CurveCommand kCurveCommands[] = {{IDM_CSVOLUME, 10, 100, "CurveSound Volume"},
+                                       {IDM_CSFADECHANNELS, 30, 75, "CurveSound Fade Channels"}};
+
+}  // namespace
+
+TEST(EffectDialogs, CurveSoundEditorsWorkInPlaceAndRepaintTheDocumentAndThePreview) {
+    Shell s;
+    std::vector<short> ramp(800);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = short(i * 20);
+    for (const CurveCommand& c : kCurveCommands) {
+        SCOPED_TRACE(c.undoText);
+        HWND doc = open_document(s.frame, write_wave("curve.wav", ramp));
+        ASSERT_TRUE(doc);
+        {
+            PinDrag cancel(c.origin, c.secondPin, IDCANCEL);
+            command(s.frame, c.id);
+            EXPECT_EQ(cancel.dialogs, 1);
+        }
+        EXPECT_EQ(values(doc), ramp);
+        EXPECT_FALSE(IsUndoPossible(doc));
+        ValidateRect(doc, nullptr);
+        ValidateRect(g_shell.preview, nullptr);
+        {
+            PinDrag ok(c.origin, c.secondPin, IDOK);
+            command(s.frame, c.id);
+            EXPECT_EQ(ok.dialogs, 1);
+        }
+        EXPECT_EQ(live_operations(), 0) << "the editors start no operation thread";
+        EXPECT_TRUE(waits_for_paint(doc));
+        EXPECT_TRUE(waits_for_paint(g_shell.preview));
+        EXPECT_STREQ(UndoDescription(doc), c.undoText);
+        // The channel path on this mono file moves nothing; the volume path raises.
+        if (c.id == IDM_CSVOLUME) {
+            std::vector<short> v = values(doc);
+            EXPECT_GT(v[266], ramp[266]);
+            EXPECT_EQ(v[0], ramp[0]);
+        }
+    }
+}
+
+TEST(EffectDialogs, CurveSoundEditorsAreRefusedWhileTheDocumentIsBusyOrMissing) {
+    Shell s;
+    {
+        PinDrag never(10, 100, IDOK);
+        command(s.frame, IDM_CSVOLUME);
+        command(s.frame, IDM_CSFADECHANNELS);
+        EXPECT_EQ(never.dialogs, 0) << "no document";
+    }
+    HWND doc = open_document(s.frame, write_wave("busy-curve.wav", kRamp));
+    ASSERT_TRUE(doc);
+    SetFileWorking(doc);
+    PinDrag never(10, 100, IDOK);
+    command(s.frame, IDM_CSVOLUME);
+    command(s.frame, IDM_CSFADECHANNELS);
+    SetFileNotWorking(doc);
+    EXPECT_EQ(never.dialogs, 0);
+    EXPECT_EQ(values(doc), kRamp);
 }

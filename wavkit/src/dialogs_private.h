@@ -7,7 +7,7 @@ namespace dlgs {
 
 // Pixels a dialog sits above the centre of its owner's client area.
 constexpr int kRaise = 30;
-constexpr int kRaiseZoom = 25;
+constexpr int kRaiseZoom = 25;  // zoom, the progress window and the CurveSound editors
 
 // Runs the modal dialog of template name for the frame: the template comes
 // from the frame's module instance. Gives 1 when the dialog ended with 1,

@@ -1,7 +1,7 @@
-// Common controls: asking for them, the up-down control ("msctls_updown32")
-// and the trackbar ("msctls_trackbar32"). The other common controls have their
-// own headers: bars.h (toolbar, rebar, tooltips), animate.h, listview.h,
-// imagelist.h, propsheet.h.
+// Common controls: asking for them, the up-down control ("msctls_updown32"),
+// the trackbar ("msctls_trackbar32") and the progress bar ("msctls_progress32").
+// The other common controls have their own headers: bars.h (toolbar, rebar,
+// tooltips), animate.h, listview.h, imagelist.h, propsheet.h.
 //
 // Every control class is registered when the layer is loaded; the two calls
 // below only confirm it, so code written for the platform runs unchanged.
@@ -128,3 +128,27 @@ PLATFORM_API HWND CreateUpDownControl(DWORD style, int x, int y, int cx, int cy,
 #define TB_TOP 6
 #define TB_BOTTOM 7
 #define TB_ENDTRACK 8
+
+// --- Progress bar -------------------------------------------------------------
+// "msctls_progress32": a bar that fills from its range's low end to its
+// position. The range starts as 0..100 and the position at its low end.
+// Positions are held within the range; a new range pulls the position into it.
+// The step is kept for the caller. Nothing is reported to the parent.
+
+#define PROGRESS_CLASS "msctls_progress32"
+
+#define PBS_SMOOTH 0x01
+#define PBS_VERTICAL 0x04
+
+// Old values come back as MAKELPARAM(low, high) for a range, else as given.
+#define PBM_SETRANGE (WM_USER + 1)  // lParam MAKELPARAM(low, high), 16 bits each
+#define PBM_SETPOS (WM_USER + 2)    // wParam the position; gives the old one
+#define PBM_SETSTEP (WM_USER + 4)   // wParam the step; gives the old one
+// wParam TRUE gives the low end, FALSE the high one; lParam a PBRANGE* to fill, or null.
+#define PBM_GETRANGE (WM_USER + 7)
+#define PBM_GETPOS (WM_USER + 8)
+
+struct PBRANGE {
+    int iLow;
+    int iHigh;
+};

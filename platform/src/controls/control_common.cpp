@@ -92,6 +92,7 @@ void register_control_classes() {
     register_one("SysListView32", listview_proc);
     register_one("msctls_updown32", updown_proc);
     register_one("msctls_trackbar32", trackbar_proc);
+    register_one("msctls_progress32", progress_proc);
     register_common_control_classes();
 }
 

@@ -163,4 +163,70 @@ void fill_silence(uint8_t* data, int bits, uint32_t at, uint32_t count, Checkpoi
 // Bytes per millisecond: trunc(bytesPerSec * 0.001), 0.001 single precision.
 uint32_t bytes_per_ms(uint32_t bytesPerSec);
 
+// --- Drawn paths: the CurveSound editors' volume and channel paths.
+// A pin of a path drawn over a range, in pixels of the drawing area: x from 0
+// (the range's start) to kCurveWidth (its end), y from 0 (top) to
+// kCurveHeight (bottom). A pin's value is kCurveHeight - y: for the volume
+// path, per cent (y 0 is 200 %, y 100 is 100 %, y 200 is 0 %). A path is its
+// pins in x order; each pair of neighbours is one segment.
+constexpr int32_t kCurveWidth = 300;
+constexpr int32_t kCurveHeight = 200;
+struct CurvePin {
+    int32_t x;
+    int32_t y;
+};
+
+// The part of `length` that dx pixels of the drawing area stand for:
+// trunc(dx * c * length), c = 1 / 300 as a single-precision number
+// (0.0033333334, a hair above 1 / 300), the product in extended precision.
+// 0 for dx of 0 or less.
+uint64_t curve_share(int32_t dx, uint64_t length);
+
+// The volume path walks the range's sample values (bytes for 8-bit data,
+// 16-bit values otherwise; a 16-bit range starts at value start / 2 and holds
+// length / 2 values); channels are not told apart. Segment i covers the next
+// v = curve_share(x1 - x0, values of the range) values. Its k-th value
+// (k = 1 .. v) gets the gain t + k * (e - t) / v, t and e the segment's end
+// factors (kCurveHeight - y) * 0.01 in single precision, the sum in double
+// precision and rounded to single precision, the last value e exactly; the
+// value becomes change_sample(value, bits, gain). Values past the range or the
+// data are never touched; the few at the range's end that the truncated
+// shares leave out keep theirs.
+struct CurveWalk {
+    uint64_t next;    // the value the next segment starts at
+    uint64_t end;     // the first value past both the range and the data
+    uint64_t values;  // values of the range: what every share is taken of
+};
+CurveWalk curve_volume_walk(int bits, ByteRange r, uint32_t dataBytes);
+// Applies one segment from a to b at walk.next and moves walk.next past it.
+void curve_volume_segment(uint8_t* data, int bits, CurveWalk& walk, CurvePin a, CurvePin b,
+                          Checkpoint check);
+// Applies the whole path of `count` pins.
+void curve_volume_kernel(uint8_t* data, int bits, ByteRange r, uint32_t dataBytes,
+                         const CurvePin* pins, int count, Checkpoint check);
+// The bytes curve_volume_kernel may change: the walked values' bytes.
+ByteRange curve_volume_span(int bits, ByteRange r, uint32_t dataBytes);
+
+// The channel path: each segment is one full channel fade (channel_fade_kernel
+// with start gain 1.0) over start = r.start + curve_share(x0, r.length) and
+// length = curve_share(x1 - x0, r.length) bytes. A segment that rises by 2
+// pixels or more (y1 <= y0 - 2) fades left to right; a level or falling one
+// (y1 >= y0) right to left; a rise of 1 pixel fades nothing.
+enum class CurveFade { kNone, kLeftToRight, kRightToLeft };
+struct CurveChannelSegment {
+    ByteRange range;  // bytes, as given to the fade (it aligns the start itself)
+    CurveFade fade;
+};
+CurveChannelSegment curve_channel_segment(ByteRange r, CurvePin a, CurvePin b);
+// Applies one segment; gives the bytes it may have changed.
+ByteRange curve_channel_apply(uint8_t* data, uint32_t dataBytes, int bits, unsigned blockAlign,
+                              const CurveChannelSegment& segment, Checkpoint check);
+// Applies the whole path; gives the bytes it may have changed (the smallest
+// range holding every segment's).
+ByteRange curve_channel_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsigned blockAlign,
+                               ByteRange r, const CurvePin* pins, int count, Checkpoint check);
+// The bytes curve_channel_kernel would touch, without touching them.
+ByteRange curve_channel_span(uint32_t dataBytes, int bits, unsigned blockAlign, ByteRange r,
+                             const CurvePin* pins, int count);
+
 }  // namespace kern
