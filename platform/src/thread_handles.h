@@ -1,18 +1,20 @@
-// Private to the thread, mutex and time units: the table of waitable objects
-// (threads and mutexes share one handle space, so WaitForSingleObject and
-// CloseHandle serve both) and the one wait loop every blocking call uses.
+// Private to the thread, mutex, process and time units: the table of waitable
+// objects (threads, mutexes and processes share one handle space, so
+// WaitForSingleObject and CloseHandle serve all) and the one wait loop every
+// blocking call uses.
 #pragma once
 
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "internal.h"
 
 namespace plat {
 
-enum class ObjectKind { thread = 1, mutex = 2 };
+enum class ObjectKind { thread = 1, mutex = 2, process = 3 };
 
 // Handles are numbers that are never reused; a closed handle is not found.
 HANDLE object_add(ObjectKind kind, std::shared_ptr<void> obj);
@@ -41,5 +43,11 @@ void sleep_interruptible(DWORD ms);
 // still owns (its owner ended, so the next waiter gets it).
 DWORD mutex_wait(const std::shared_ptr<void>& obj, DWORD timeoutMs);
 void mutexes_abandon(DWORD threadId);
+
+// Process unit: waits for a process object to end (WAIT_OBJECT_0 or
+// WAIT_TIMEOUT); the full path of a program name found on PATH (an empty PATH
+// entry is the current folder), or empty.
+DWORD process_wait(const std::shared_ptr<void>& obj, DWORD timeoutMs);
+std::string find_on_path(const std::string& name);
 
 }  // namespace plat

@@ -11,6 +11,7 @@
 #include <platform/menu.h>
 #include <platform/mmio.h>
 #include <platform/msgbox.h>
+#include <platform/process.h>
 #include <platform/resource.h>
 #include <platform/shell.h>
 #include <platform/sys.h>
