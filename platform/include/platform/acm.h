@@ -57,6 +57,45 @@ struct ACMSTREAMHEADER {
 };
 typedef ACMSTREAMHEADER* LPACMSTREAMHEADER;
 
+#define ACMERR_CANCELED (ACMERR_BASE + 3)
+#define MMSYSERR_NOTSUPPORTED 8
+
+#define ACMFORMATCHOOSE_STYLEF_SHOWHELP 0x00000004
+#define ACMFORMATCHOOSE_STYLEF_ENABLEHOOK 0x00000008
+#define ACMFORMATCHOOSE_STYLEF_ENABLETEMPLATE 0x00000010
+#define ACMFORMATCHOOSE_STYLEF_ENABLETEMPLATEHANDLE 0x00000020
+#define ACMFORMATCHOOSE_STYLEF_INITTOWFXSTRUCT 0x00000040
+#define ACMFORMATCHOOSE_STYLEF_CONTEXTHELP 0x00000080
+#define ACM_FORMATENUMF_WFORMATTAG 0x00010000
+#define ACM_FORMATENUMF_NCHANNELS 0x00020000
+#define ACM_FORMATENUMF_NSAMPLESPERSEC 0x00040000
+#define ACM_FORMATENUMF_WBITSPERSAMPLE 0x00080000
+#define ACM_FORMATENUMF_CONVERT 0x00100000
+#define ACMFORMATTAGDETAILS_FORMATTAG_CHARS 48
+#define ACMFORMATDETAILS_FORMAT_CHARS 128
+
+typedef UINT (*ACMFORMATCHOOSEHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct ACMFORMATCHOOSE {
+    DWORD cbStruct;
+    DWORD fdwStyle;  // ACMFORMATCHOOSE_STYLEF_*
+    HWND hwndOwner;
+    LPWAVEFORMATEX pwfx;  // out: the chosen format (in, with INITTOWFXSTRUCT: the one to select)
+    DWORD cbwfx;          // bytes at pwfx
+    LPCSTR pszTitle;      // the dialog's caption
+    CHAR szFormatTag[ACMFORMATTAGDETAILS_FORMATTAG_CHARS];  // out: "PCM"
+    CHAR szFormat[ACMFORMATDETAILS_FORMAT_CHARS];           // out: the chosen entry's text
+    LPSTR pszName;
+    DWORD cchName;
+    DWORD fdwEnum;            // ACM_FORMATENUMF_*: which formats to list
+    LPWAVEFORMATEX pwfxEnum;  // the source (CONVERT) or the fields to match
+    HINSTANCE hInstance;
+    LPCSTR pszTemplateName;
+    LPARAM lCustData;
+    ACMFORMATCHOOSEHOOKPROC pfnHook;
+};
+typedef ACMFORMATCHOOSE* LPACMFORMATCHOOSE;
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -88,6 +127,21 @@ PLATFORM_API MMRESULT acmStreamPrepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, 
 PLATFORM_API MMRESULT acmStreamConvert(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags);
 PLATFORM_API MMRESULT acmStreamUnprepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags);
 PLATFORM_API MMRESULT acmStreamClose(HACMSTREAM s, DWORD flags);
+
+// The format chooser: a modal dialog of the layer's own listing PCM formats
+// (8 and 16 bits, mono and stereo, at 8000, 11025, 16000, 22050, 32000, 44100
+// and 48000 Hz and, with ACM_FORMATENUMF_CONVERT, the source's own rate), each
+// as "<rate> Hz, <bits> Bit, Mono|Stereo". ACM_FORMATENUMF_CONVERT lists those
+// pwfxEnum converts to; the other ACM_FORMATENUMF_* flags keep the entries
+// whose field equals pwfxEnum's. The entry selected at first is pwfx's format
+// with ACMFORMATCHOOSE_STYLEF_INITTOWFXSTRUCT, else the source's rate, channels
+// and width when listed, else the first. On OK the chosen record is written to
+// pwfx (the first cbwfx bytes of its 18, cbSize 0) with szFormatTag and
+// szFormat. The question hook is asked kind "Dialog", text the title.
+// MMSYSERR_NOERROR; ACMERR_CANCELED; ACMERR_NOTPOSSIBLE when nothing can be
+// listed or cbwfx is under 16; MMSYSERR_INVALPARAM for a bad record;
+// MMSYSERR_NOTSUPPORTED for hooks and templates of the caller.
+PLATFORM_API MMRESULT acmFormatChoose(LPACMFORMATCHOOSE afc);
 
 // The frames the whole source holds, as the wave file's "fact" chunk gives
 // them; call it after acmStreamOpen and before acmStreamSize. For a block
