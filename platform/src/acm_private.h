@@ -1,6 +1,6 @@
-// Compression streams inside the layer: the PCM description of a format, the
-// PCM conversion kernels behind acmStreamConvert, and the sources that
-// libsndfile decodes.
+// The codecs area inside the layer: the PCM description of a format, the PCM
+// conversion kernels behind acmStreamConvert, the sources that libsndfile
+// decodes, and the AVI reader's record of a stream.
 #pragma once
 
 #include <cstdint>
@@ -70,5 +70,33 @@ uint64_t coded_bytes_for(const Coded& c, uint64_t frames);
 // when the decoder or the resampler fails (out is then filled all the same).
 bool convert_coded(const Coded& src, const Pcm& dst, const BYTE* in, uint64_t in_bytes,
                    uint64_t in_frames, BYTE* out, uint64_t count);
+
+// --- AVI reader (avi_parse.cpp, avi_stream.cpp) ---
+
+// Where one data chunk's bytes lie in the file.
+struct AviPiece {
+    uint64_t offset = 0;
+    uint64_t bytes = 0;
+};
+
+// An open audio stream of an AVI file. Never changed after parsing, so reads
+// (pread) run without a lock.
+struct AviAudio {
+    int fd = -1;  // read-only, close-on-exec; closed with the record
+    AVISTREAMINFO info{};
+    std::vector<BYTE> format;      // the "strf" chunk
+    std::vector<AviPiece> pieces;  // the stream's data chunks in file order
+    std::vector<uint64_t> starts;  // where each piece starts in the stream's data
+    uint64_t bytes = 0;            // all data bytes
+    uint64_t samples = 0;          // at most 0x7FFFFFFF
+    AviAudio() = default;
+    AviAudio(const AviAudio&) = delete;
+    AviAudio& operator=(const AviAudio&) = delete;
+    ~AviAudio();
+};
+
+// Reads audio stream number `which` of the AVI file open at fd into out (its
+// fd is set by the caller). AVIERR_OK, or the error AVIStreamOpenFromFile gives.
+HRESULT avi_parse(int fd, LONG which, AviAudio* out);
 
 }  // namespace plat::acm

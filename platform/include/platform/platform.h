@@ -2,6 +2,7 @@
 #pragma once
 
 #include <platform/acm.h>
+#include <platform/avi.h>
 #include <platform/commctrl.h>
 #include <platform/consts.h>
 #include <platform/dialog.h>
