@@ -134,7 +134,11 @@ MMRESULT acmStreamOpen(LPHACMSTREAM out, HACMDRIVER driver, const WAVEFORMATEX* 
     const bool query = flags & ACM_STREAMOPENF_QUERY;
     if (driver || filter || !src || !dst || (!out && !query)) return MMSYSERR_INVALPARAM;
     Stream st;
-    if (!source_kind(src, &st)) return ACMERR_NOTPOSSIBLE;
+    try {
+        if (!source_kind(src, &st)) return ACMERR_NOTPOSSIBLE;
+    } catch (const std::bad_alloc&) {
+        return MMSYSERR_NOMEM;
+    }
     if (!plat::acm::read_pcm(dst, &st.dst)) return ACMERR_NOTPOSSIBLE;
     if (query) return MMSYSERR_NOERROR;
     std::lock_guard lock(g_lock);

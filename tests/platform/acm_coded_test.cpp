@@ -175,7 +175,7 @@ class AcmCodedBlocks : public testing::Test {
 protected:
     void SetUp() override {
         const std::string dir = testing_support::fresh_dir("coded-blocks");
-        ASSERT_EQ(testing_support::run("sox -n -r 8000 -c 1 -b 16 -e ima-adpcm " + dir +
+        ASSERT_EQ(testing_support::run("sox -n -r 8000 -c 1 -e ima-adpcm -b 4 " + dir +
                                        "/ima.wav synth 0.3 sine 440"),
                   0);
         wave = read_wave(dir + "/ima.wav");

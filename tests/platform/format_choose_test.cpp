@@ -26,7 +26,7 @@ struct Source {
 Source source_of(const WAVEFORMATEX& f, std::vector<unsigned char> extra = {}) {
     Source s;
     std::memcpy(s.bytes, &f, sizeof f);
-    std::memcpy(s.bytes + sizeof f, extra.data(), extra.size());
+    if (!extra.empty()) std::memcpy(s.bytes + sizeof f, extra.data(), extra.size());
     return s;
 }
 
