@@ -184,37 +184,22 @@ TEST_F(FormatChooseTest, ListsWhatTheSourceCanBecome) {
 }
 
 TEST_F(FormatChooseTest, BadRecordsAreRefusedWithoutAsking) {
-    WAVEFORMATEX src = pcm_format(16, 2, 22050);
-    WAVEFORMATEX odd = src;
+    WAVEFORMATEX src = pcm_format(16, 2, 22050), odd = src;
     odd.wFormatTag = 0x55;
-    struct Case {
-        const char* what;
-        void (*spoil)(ACMFORMATCHOOSE&, WAVEFORMATEX*);
-        MMRESULT result;
-    };
-    const Case cases[] = {
-        {"short record", [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.cbStruct -= 4; },
-         MMSYSERR_INVALPARAM},
-        {"no output", [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.pwfx = nullptr; },
-         MMSYSERR_INVALPARAM},
-        {"no source", [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.pwfxEnum = nullptr; },
-         MMSYSERR_INVALPARAM},
-        {"caller's hook",
-         [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.fdwStyle = ACMFORMATCHOOSE_STYLEF_ENABLEHOOK; },
-         MMSYSERR_NOTSUPPORTED},
-        {"unknown list flag", [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.fdwEnum |= 0x00800000; },
-         MMSYSERR_INVALFLAG},
-        {"buffer under 16 bytes", [](ACMFORMATCHOOSE& a, WAVEFORMATEX*) { a.cbwfx = 15; },
-         ACMERR_NOTPOSSIBLE},
-        {"source nothing converts", [](ACMFORMATCHOOSE& a, WAVEFORMATEX* o) { a.pwfxEnum = o; },
-         ACMERR_NOTPOSSIBLE},
-    };
     QuestionRecorder rec;
-    for (const Case& k : cases) {
-        Chooser c(&src, ACM_FORMATENUMF_CONVERT);
-        k.spoil(c.afc, &odd);
-        EXPECT_EQ(acmFormatChoose(&c.afc), k.result) << k.what;
-    }
+    auto choose = [&](void (*spoil)(ACMFORMATCHOOSE&), const WAVEFORMATEX* from = nullptr) {
+        Chooser c(from ? from : &src, ACM_FORMATENUMF_CONVERT);
+        spoil(c.afc);
+        return acmFormatChoose(&c.afc);
+    };
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.cbStruct -= 4; }), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.pwfx = nullptr; }), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.pwfxEnum = nullptr; }), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.fdwStyle = ACMFORMATCHOOSE_STYLEF_ENABLEHOOK; }),
+              MMSYSERR_NOTSUPPORTED);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.fdwEnum |= 0x00800000; }), MMSYSERR_INVALFLAG);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE& a) { a.cbwfx = 15; }), ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(choose([](ACMFORMATCHOOSE&) {}, &odd), ACMERR_NOTPOSSIBLE) << "nothing to list";
     EXPECT_EQ(acmFormatChoose(nullptr), MMSYSERR_INVALPARAM);
     EXPECT_TRUE(rec.asked.empty());
 }
