@@ -171,20 +171,13 @@ Bytes list(const char* id, const char* form, const std::vector<Bytes>& parts, in
     return chunk(id, body, size);
 }
 
+// Handler, flags, priority and language, initial frames, scale 1, rate 8000,
+// start, a length the data does not have, buffer size, quality, sample size,
+// and the frame rectangle 0, 10, 20, 30.
 Bytes strh(const char* type, uint32_t sample_size) {
     Bytes b(type, type + 4);
-    put32(b, 0);  // handler
-    put32(b, 0);  // flags
-    put32(b, 0);  // priority and language
-    put32(b, 0);  // initial frames
-    put32(b, 1);  // scale
-    put32(b, 8000);
-    put32(b, 0);       // start
-    put32(b, 999999);  // a length the data does not have
-    put32(b, 0);       // suggested buffer size
-    put32(b, 0);       // quality
-    put32(b, sample_size);
-    for (int i = 0; i < 4; ++i) put16(b, unsigned(i * 10));
+    for (uint32_t v : {0u, 0u, 0u, 0u, 1u, 8000u, 0u, 999999u, 0u, 0u, sample_size}) put32(b, v);
+    for (unsigned v : {0u, 10u, 20u, 30u}) put16(b, v);
     return b;
 }
 
