@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 
@@ -123,6 +125,68 @@ std::vector<std::string> combo_items(HWND dlg, int id) {
         out.push_back(buf);
     }
     return out;
+}
+
+bool riff_chunk(const std::vector<unsigned char>& f, const char* id,
+                std::vector<unsigned char>* body) {
+    for (size_t pos = 12; pos + 8 <= f.size();) {
+        const uint64_t size =
+            f[pos + 4] | f[pos + 5] << 8 | f[pos + 6] << 16 | uint64_t(f[pos + 7]) << 24;
+        const size_t end = size_t(std::min<uint64_t>(f.size(), pos + 8 + size));
+        if (std::memcmp(&f[pos], id, 4) == 0) {
+            body->assign(f.begin() + long(pos) + 8, f.begin() + long(end));
+            return true;
+        }
+        pos = size_t(std::min<uint64_t>(f.size(), pos + 8 + size + (size & 1)));
+    }
+    return false;
+}
+
+std::vector<int> samples16(const std::vector<unsigned char>& b) {
+    std::vector<int> v;
+    for (size_t i = 0; i + 1 < b.size(); i += 2) v.push_back(int16_t(b[i] | (b[i + 1] << 8)));
+    return v;
+}
+
+WAVEFORMATEX pcm_format(int bits, int channels, int rate) {
+    WAVEFORMATEX f{};
+    f.wFormatTag = WAVE_FORMAT_PCM;
+    f.nChannels = WORD(channels);
+    f.nSamplesPerSec = DWORD(rate);
+    f.nBlockAlign = WORD(bits / 8 * channels);
+    f.nAvgBytesPerSec = DWORD(rate) * f.nBlockAlign;
+    f.wBitsPerSample = WORD(bits);
+    return f;
+}
+
+AcmResult acm_convert(const void* src_format, const WAVEFORMATEX& dst,
+                      const std::vector<unsigned char>& data, DWORD source_frames) {
+    AcmResult r;
+    HACMSTREAM s = nullptr;
+    r.open = acmStreamOpen(&s, nullptr, static_cast<const WAVEFORMATEX*>(src_format), &dst, nullptr,
+                           0, 0, ACM_STREAMOPENF_NONREALTIME);
+    if (r.open != MMSYSERR_NOERROR) return r;
+    if (source_frames) PlatformAcmStreamSetSourceFrames(s, source_frames);
+    r.size = acmStreamSize(s, DWORD(data.size()), &r.promised, ACM_STREAMSIZEF_SOURCE);
+    if (r.size == MMSYSERR_NOERROR) {
+        std::vector<unsigned char> in = data;
+        in.reserve(1);
+        r.out.assign(r.promised + 1, 0);  // never empty, so the header has a buffer
+        ACMSTREAMHEADER h{};
+        h.cbStruct = sizeof h;
+        h.pbSrc = in.data();
+        h.cbSrcLength = DWORD(in.size());
+        h.pbDst = r.out.data();
+        h.cbDstLength = r.promised;
+        if (acmStreamPrepareHeader(s, &h, 0) == MMSYSERR_NOERROR) {
+            r.convert = acmStreamConvert(s, &h, ACM_STREAMCONVERTF_START);
+            acmStreamUnprepareHeader(s, &h, 0);
+        }
+        r.src_used = h.cbSrcLengthUsed;
+        r.out.resize(r.convert == MMSYSERR_NOERROR ? h.cbDstLengthUsed : 0);
+    }
+    acmStreamClose(s, 0);
+    return r;
 }
 
 HWND make_parent_window(const char* className, WNDPROC proc, int width, int height) {

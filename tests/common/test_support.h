@@ -58,6 +58,25 @@ std::string temp_path(const char* name);
 std::string item_text(HWND dlg, int id);
 std::vector<std::string> combo_items(HWND dlg, int id);
 
+// The body of the first chunk `id` among the chunks of a RIFF form (a wave
+// file's "fmt ", "fact" or "data"), cut at the file's end; false when absent.
+bool riff_chunk(const std::vector<unsigned char>& file, const char* id,
+                std::vector<unsigned char>* body);
+// Samples of 16-bit little-endian data.
+std::vector<int> samples16(const std::vector<unsigned char>& bytes);
+
+// One whole conversion through a compression stream, as the loaders make it:
+// open, the source's frame count when given (not 0), size, prepare, convert,
+// unprepare, close. Later steps are skipped after a failure.
+struct AcmResult {
+    MMRESULT open = MMSYSERR_ERROR, size = MMSYSERR_ERROR, convert = MMSYSERR_ERROR;
+    DWORD promised = 0, src_used = 0;
+    std::vector<unsigned char> out;  // cbDstLengthUsed bytes
+};
+AcmResult acm_convert(const void* src_format, const WAVEFORMATEX& dst,
+                      const std::vector<unsigned char>& data, DWORD source_frames = 0);
+WAVEFORMATEX pcm_format(int bits, int channels, int rate);
+
 // A top-level window of class className (registered with proc on first use)
 // that child controls under test can live in and report to.
 HWND make_parent_window(const char* className, WNDPROC proc, int width, int height);

@@ -3,6 +3,7 @@
 
 #include <platform/acm.h>
 #include <platform/animate.h>
+#include <platform/avi.h>
 #include <platform/bars.h>
 #include <platform/commctrl.h>
 #include <platform/consts.h>
@@ -16,6 +17,7 @@
 #include <platform/menu.h>
 #include <platform/mmio.h>
 #include <platform/msgbox.h>
+#include <platform/process.h>
 #include <platform/propsheet.h>
 #include <platform/resource.h>
 #include <platform/shell.h>

@@ -108,3 +108,11 @@ PLATFORM_API COLORREF PlatformShownPixel(HWND hwnd, int x, int y);
 // image libcdio opens) instead of the drive libcdio finds; "" for no drive at
 // all; null to find the drive again.
 PLATFORM_API void PlatformTestSetCdDrive(LPCSTR device);
+
+// --- Format chooser -----------------------------------------------------------
+
+// The format chooser (acmFormatChoose): the combo box that lists the formats
+// (CB_GETLBTEXT gives each entry's text, CB_SETCURSEL picks one before the
+// hook answers IDOK) and the static that names the format tag.
+#define PLATFORM_IDC_FORMATCHOOSE_TAG 1000
+#define PLATFORM_IDC_FORMATCHOOSE_LIST 1001

@@ -19,7 +19,6 @@ namespace plat::acm {
 
 namespace {
 
-constexpr DWORD kMaxRate = 384000;
 constexpr size_t kChunkFrames = 16384;
 
 int get_sample(const BYTE* p, int bits) {

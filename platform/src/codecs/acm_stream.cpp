@@ -1,12 +1,14 @@
 // Compression stream entry points: the handle table and the header
 // bookkeeping around the conversion kernels. Handles are numbers that are
-// never reused, so a closed or forged one is not found. A stream is fixed once
-// opened, so conversions run without the table's lock.
+// never reused, so a closed or forged one is not found. A stream record is
+// never changed (a new source frame count replaces it), so conversions run
+// without the table's lock.
 //
-// Sizes: input is counted in whole frames (a partial last frame is ignored)
-// and the output has exactly out_frames() frames. A destination shorter than
-// that gets the first frames that fit; cbSrcLengthUsed is then the input
-// those frames need (in_frames_for), not the whole input.
+// Sizes: input is counted in whole frames (a partial last frame is ignored),
+// or whole blocks for a block codec, and the output has exactly out_frames()
+// frames. A destination shorter than that gets the first frames that fit;
+// cbSrcLengthUsed is then the input those frames need (in_frames_for), not the
+// whole input.
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -19,15 +21,15 @@ using plat::acm::Pcm;
 
 namespace {
 
-// What a stream decodes from. A decoder for compressed sources adds its kind
-// here and its branches in source_kind, output_size, input_size and
-// acmStreamConvert.
-enum class SourceKind { Pcm };
+// What a stream decodes from: PCM the kernels read directly, or a coded
+// source that libsndfile decodes to 16-bit PCM first (src is then that PCM).
+enum class SourceKind { Pcm, Coded };
 
 struct Stream {
     SourceKind kind = SourceKind::Pcm;
     Pcm src;
     Pcm dst;
+    plat::acm::Coded coded;
 };
 
 std::mutex g_lock;
@@ -46,12 +48,28 @@ std::shared_ptr<const Stream> find(HACMSTREAM s) {
     return it == g_streams.end() ? nullptr : it->second;
 }
 
-bool source_kind(const WAVEFORMATEX* f, SourceKind* kind, Pcm* pcm) {
-    if (plat::acm::read_pcm(f, pcm)) {
-        *kind = SourceKind::Pcm;
+bool source_kind(const WAVEFORMATEX* f, Stream* st) {
+    if (plat::acm::read_pcm(f, &st->src)) {
+        st->kind = SourceKind::Pcm;
+        return true;
+    }
+    if (plat::acm::read_coded(f, &st->coded)) {
+        st->kind = SourceKind::Coded;
+        st->src = plat::acm::decoded_pcm(st->coded);
         return true;
     }
     return false;
+}
+
+// The frames that input bytes hold, and the bytes that hold a count of frames.
+uint64_t frames_in(const Stream& st, uint64_t bytes) {
+    if (st.kind == SourceKind::Coded) return plat::acm::coded_frames(st.coded, bytes);
+    return bytes / plat::acm::frame_bytes(st.src);
+}
+
+uint64_t bytes_for(const Stream& st, uint64_t frames) {
+    if (st.kind == SourceKind::Coded) return plat::acm::coded_bytes_for(st.coded, frames);
+    return frames * plat::acm::frame_bytes(st.src);
 }
 
 bool valid_header(LPACMSTREAMHEADER h) {
@@ -72,7 +90,7 @@ bool owned_by(LPACMSTREAMHEADER h, HACMSTREAM s) {
 
 // Output bytes for input bytes; false when they would not fit a DWORD.
 bool output_size(const Stream& st, uint64_t input, uint64_t* output) {
-    uint64_t frames = plat::acm::out_frames(st.src, st.dst, input / plat::acm::frame_bytes(st.src));
+    uint64_t frames = plat::acm::out_frames(st.src, st.dst, frames_in(st, input));
     *output = frames * plat::acm::frame_bytes(st.dst);
     return *output <= 0xFFFFFFFFull;
 }
@@ -81,21 +99,26 @@ bool output_size(const Stream& st, uint64_t input, uint64_t* output) {
 bool input_size(const Stream& st, uint64_t output, uint64_t* input) {
     uint64_t db = plat::acm::frame_bytes(st.dst);
     uint64_t frames = plat::acm::in_frames_for(st.src, st.dst, (output + db - 1) / db);
-    *input = frames * plat::acm::frame_bytes(st.src);
+    *input = bytes_for(st, frames);
     return *input <= 0xFFFFFFFFull;
 }
 
 MMRESULT convert(const Stream& st, LPACMSTREAMHEADER h) {
-    const uint64_t sb = plat::acm::frame_bytes(st.src), db = plat::acm::frame_bytes(st.dst);
-    const uint64_t in_frames = h->cbSrcLength / sb;
+    const uint64_t db = plat::acm::frame_bytes(st.dst);
+    const uint64_t in_frames = frames_in(st, h->cbSrcLength);
     const uint64_t exact = plat::acm::out_frames(st.src, st.dst, in_frames);
     const uint64_t count = std::min<uint64_t>(exact, h->cbDstLength / db);
     uint64_t used = in_frames;
     if (count < exact) used = std::min(in_frames, plat::acm::in_frames_for(st.src, st.dst, count));
-    if (!plat::acm::convert_pcm(st.src, st.dst, h->pbSrc, in_frames, h->pbDst, count)) {
+    if (st.kind == SourceKind::Coded) {
+        if (!plat::acm::convert_coded(st.coded, st.dst, h->pbSrc, h->cbSrcLength, in_frames,
+                                      h->pbDst, count)) {
+            return MMSYSERR_ERROR;
+        }
+    } else if (!plat::acm::convert_pcm(st.src, st.dst, h->pbSrc, in_frames, h->pbDst, count)) {
         return MMSYSERR_NOMEM;
     }
-    h->cbSrcLengthUsed = DWORD(used * sb);
+    h->cbSrcLengthUsed = DWORD(bytes_for(st, used));
     h->cbDstLengthUsed = DWORD(count * db);
     h->fdwStatus |= ACMSTREAMHEADER_STATUSF_DONE;
     return MMSYSERR_NOERROR;
@@ -111,7 +134,11 @@ MMRESULT acmStreamOpen(LPHACMSTREAM out, HACMDRIVER driver, const WAVEFORMATEX* 
     const bool query = flags & ACM_STREAMOPENF_QUERY;
     if (driver || filter || !src || !dst || (!out && !query)) return MMSYSERR_INVALPARAM;
     Stream st;
-    if (!source_kind(src, &st.kind, &st.src)) return ACMERR_NOTPOSSIBLE;
+    try {
+        if (!source_kind(src, &st)) return ACMERR_NOTPOSSIBLE;
+    } catch (const std::bad_alloc&) {
+        return MMSYSERR_NOMEM;
+    }
     if (!plat::acm::read_pcm(dst, &st.dst)) return ACMERR_NOTPOSSIBLE;
     if (query) return MMSYSERR_NOERROR;
     std::lock_guard lock(g_lock);
@@ -166,11 +193,7 @@ MMRESULT acmStreamConvert(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags) {
         return MMSYSERR_INVALPARAM;
     }
     h->fdwStatus &= ~ACMSTREAMHEADER_STATUSF_DONE;
-    switch (st->kind) {
-        case SourceKind::Pcm:
-            return convert(*st, h);
-    }
-    return ACMERR_NOTPOSSIBLE;
+    return convert(*st, h);
 }
 
 MMRESULT acmStreamUnprepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags) {
@@ -181,6 +204,22 @@ MMRESULT acmStreamUnprepareHeader(HACMSTREAM s, LPACMSTREAMHEADER h, DWORD flags
     if (!owned_by(h, s)) return MMSYSERR_INVALPARAM;
     h->fdwStatus &= ~ACMSTREAMHEADER_STATUSF_PREPARED;
     std::fill(std::begin(h->dwReservedDriver), std::end(h->dwReservedDriver), DWORD(0));
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT PlatformAcmStreamSetSourceFrames(HACMSTREAM s, DWORD frames) {
+    std::lock_guard lock(g_lock);
+    auto it = g_streams.find(reinterpret_cast<uintptr_t>(s));
+    if (it == g_streams.end()) return MMSYSERR_INVALHANDLE;
+    if (it->second->kind != SourceKind::Coded || !it->second->coded.block) return MMSYSERR_NOERROR;
+    try {
+        // Conversions under way keep the stream they started with.
+        auto changed = std::make_shared<Stream>(*it->second);
+        changed->coded.frames_limit = frames;
+        it->second = std::move(changed);
+    } catch (const std::bad_alloc&) {
+        return MMSYSERR_NOMEM;
+    }
     return MMSYSERR_NOERROR;
 }
 

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "system_private.h"
+
 extern char** environ;
 
 namespace plat {
@@ -33,22 +35,6 @@ bool is_file(const std::string& path, bool executable) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     return !executable || access(path.c_str(), X_OK) == 0;
-}
-
-// A bare program name looked up on PATH; empty when absent.
-std::string find_on_path(const std::string& name) {
-    const char* env = std::getenv("PATH");
-    std::string path = env ? env : "/usr/local/bin:/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(':', start);
-        if (end == std::string::npos) end = path.size();
-        std::string dir = path.substr(start, end - start);
-        std::string full = (dir.empty() ? "." : dir) + "/" + name;
-        if (is_file(full, true)) return full;
-        start = end + 1;
-    }
-    return std::string();
 }
 
 // Splits parameters at blanks; double quotes group words, as a command line.

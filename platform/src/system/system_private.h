@@ -1,7 +1,7 @@
-// The system area: the start of the layer, threads, mutexes, time and
-// movable memory. Inside the area, the table of waitable objects (threads and
-// mutexes share one handle space, so WaitForSingleObject and CloseHandle serve
-// both) and the one wait loop every blocking call uses.
+// The system area: the start of the layer, threads, mutexes, processes, time
+// and movable memory. Inside the area, the table of waitable objects (threads,
+// mutexes and processes share one handle space, so WaitForSingleObject and
+// CloseHandle serve all) and the one wait loop every blocking call uses.
 #pragma once
 
 #include <platform/platform.h>
@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace plat {
 
@@ -37,7 +38,7 @@ void fail_next_allocations(int n);
 void set_allocation_limit(uint64_t bytes);
 
 // --- waitable objects (thread_objects.cpp) ---
-enum class ObjectKind { thread = 1, mutex = 2 };
+enum class ObjectKind { thread = 1, mutex = 2, process = 3 };
 
 // Handles are numbers that are never reused; a closed handle is not found.
 HANDLE object_add(ObjectKind kind, std::shared_ptr<void> obj);
@@ -66,5 +67,11 @@ void sleep_interruptible(DWORD ms);
 // still owns (its owner ended, so the next waiter gets it).
 DWORD mutex_wait(const std::shared_ptr<void>& obj, DWORD timeoutMs);
 void mutexes_abandon(DWORD threadId);
+
+// Process unit: waits for a process object to end (WAIT_OBJECT_0 or
+// WAIT_TIMEOUT); the full path of a program name found on PATH (an empty PATH
+// entry is the current folder), or empty.
+DWORD process_wait(const std::shared_ptr<void>& obj, DWORD timeoutMs);
+std::string find_on_path(const std::string& name);
 
 }  // namespace plat

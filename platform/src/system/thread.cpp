@@ -330,6 +330,8 @@ PLATFORM_API DWORD WaitForSingleObject(HANDLE h, DWORD timeoutMs) {
         if (!obj) return WAIT_FAILED;
         return plat::mutex_wait(obj, timeoutMs);
     }
+    if (kind == plat::ObjectKind::process)
+        return plat::process_wait(plat::object_get(h, kind), timeoutMs);
     auto rec = resolve(h);
     if (!rec) return WAIT_FAILED;
     bool ended = plat::wait_until(
