@@ -28,7 +28,7 @@ if [ -z "${DISPLAY:-}" ]; then
     for n in $(seq 90 99); do
         [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
     done
-    Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+    Xvfb "$display" -noreset -screen 0 1280x1024x24 >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=$display
     for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done

@@ -134,9 +134,7 @@ void destroy_menu_unless_shown(HMENU menu, HMENU shown) {
 }  // namespace
 
 void DeleteTemporaryFile(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPath(sizeof dir, dir);
-    DeleteFile((std::string(dir) + name).c_str());
+    DeleteFile((PlatformFolder(GetTempPath) + name).c_str());
 }
 
 void FrameDestroyed(HWND frame) {

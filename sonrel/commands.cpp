@@ -16,11 +16,10 @@
 #include "file_commands.h"
 #include "frame.h"
 #include "playback.h"
+#include "programs.h"
 #include "startup.h"
 
 namespace {
-
-#define HOMEPAGE "https://www.example.com/"
 
 // After a change made on this thread: the view reads the document again and
 // every window that shows it repaints.
@@ -164,19 +163,12 @@ void about(const CommandCall& call) {
     ShowAbout(call.frame);
 }
 
-void start_program(HWND frame, const char* name, const char* fallback) {
-    auto started = reinterpret_cast<INT_PTR>(
-        ShellExecute(frame, "open", name, nullptr, nullptr, SW_SHOWNORMAL));
-    if (started < 32 && fallback)
-        ShellExecute(frame, "open", fallback, nullptr, nullptr, SW_SHOWNORMAL);
-}
-
 void volume_control(const CommandCall& call) {
-    start_program(call.frame, "sndvol32.exe", nullptr);
+    StartVolumeControl(call.frame);
 }
 
 void tonbox(const CommandCall& call) {
-    start_program(call.frame, "TonboxCS.exe", "wavedesk.exe");
+    StartSoundTools(call.frame);
 }
 
 void exit_program(const CommandCall& call) {
@@ -188,7 +180,7 @@ void tips(const CommandCall& call) {
 }
 
 void homepage(const CommandCall& call) {
-    ShellExecute(call.frame, "open", HOMEPAGE, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenDocumentation(call.frame);
 }
 
 // Shorter names for the table's columns.
@@ -317,7 +309,7 @@ void FrameHandOver(HWND frame, const char* line) {
     BringWindowToTop(frame);
     CommandLine c = ParseCommandLine(line ? line : "");
     if (c.kind == COMMANDLINE_PATH)
-        SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(c.path));
+        SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(c.path.c_str()));
     else if (c.kind == COMMANDLINE_CDTRACK)
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, c.track);
 }

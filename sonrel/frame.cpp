@@ -52,6 +52,31 @@ void update_undo_item(HMENU menu) {
     }
 }
 
+// The "&Window" popup of the document menu also lists the open documents, as
+// the MDI client lists them in the window popup: a separator and "&1 title",
+// "&2 title", ... with their ids (IDM_DOCUMENT_FIRST on), the active one
+// checked. The list is made again each time the popup opens; choosing an
+// entry goes to the default frame handling, which activates that document.
+void list_documents(HMENU popup) {
+    int n = GetMenuItemCount(popup);
+    int restore = -1;
+    for (int i = 0; i < n; ++i)
+        if (GetMenuItemID(popup, i) == IDM_RESTORE) restore = i;
+    if (restore < 0) return;
+    for (int i = n - 1; i > restore; --i) DeleteMenu(popup, UINT(i), MF_BYPOSITION);
+    bool first = true;
+    for (int i = 0; i < GetMenuItemCount(g_shell.windowPopup); ++i) {
+        UINT id = GetMenuItemID(g_shell.windowPopup, i);
+        if (id < IDM_DOCUMENT_FIRST || id > IDM_DOCUMENT_LAST) continue;
+        char text[300] = {};
+        GetMenuString(g_shell.windowPopup, UINT(i), text, sizeof text, MF_BYPOSITION);
+        UINT checked = GetMenuState(g_shell.windowPopup, UINT(i), MF_BYPOSITION) & MF_CHECKED;
+        if (first) AppendMenu(popup, MF_SEPARATOR, 0, nullptr);
+        first = false;
+        AppendMenu(popup, MF_STRING | checked, id, text);
+    }
+}
+
 // A highlighted popup title is answered here; a closed menu leaves the
 // status bar to repaint its normal text. TRUE: no default handling.
 // Menu help on the status bar; true when the message is fully handled.
@@ -107,6 +132,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_INITMENU:
             update_undo_item(reinterpret_cast<HMENU>(wp));
             return 0;
+        case WM_INITMENUPOPUP:
+            list_documents(reinterpret_cast<HMENU>(wp));
+            break;
         case WM_MENUSELECT:
             if (on_menu_select(hwnd, wp, lp)) return 0;
             break;

@@ -8,6 +8,8 @@
 
 #include <platform/platform.h>
 
+#include <string>
+
 #define FRAME_CLASS "Sonrel2003"
 #define FRAME_TITLE "Sonrel 2003"
 // The frame's private message that carries a command line handed over by a
@@ -15,8 +17,6 @@
 #define UM_HANDOVER (WM_USER + 180)
 // The MDI client's id (its document windows are numbered from IDM_DOCUMENT_FIRST).
 #define MDICLIENT_ID 3244
-
-#define PENDING_PATH_CHARS 256
 
 struct ShellState {
     HINSTANCE instance;  // the program's module: every resource is found through it
@@ -40,7 +40,7 @@ struct ShellState {
     HMENU extensionsPopup;
     HACCEL accelerators;  // "ACCS"
     int newDocumentCounter;
-    char pendingPath[PENDING_PATH_CHARS];
+    std::string pendingPath;  // whole: a path too long for a document is refused when opened
     BOOL pendingOpen;
     int pendingCdTrack;
     BOOL pendingCd;

@@ -85,7 +85,7 @@ BOOL FrameCreate(HWND frame) {
         g_shell.pendingCd = FALSE;
     }
     if (g_shell.pendingOpen) {
-        OpenPath(frame, g_shell.pendingPath);
+        OpenPath(frame, g_shell.pendingPath.c_str());
         g_shell.pendingOpen = FALSE;
     }
     return TRUE;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "bars.h"
@@ -15,11 +16,11 @@ namespace {
 
 // A line starting with '/' is a switch ("/CD ...") when its first word holds
 // no other '/' and it names no file; otherwise it is an absolute path.
-bool is_switch(const char* line, size_t n) {
+bool is_switch(const char* line) {
     if (line[0] != '/') return false;
     size_t word = std::strcspn(line, " \t");
     if (std::memchr(line + 1, '/', word - 1)) return false;
-    return n >= PENDING_PATH_CHARS || GetFileAttributes(line) == INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributes(line) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -28,9 +29,9 @@ CommandLine ParseCommandLine(const char* line) {
     CommandLine c{};
     size_t n = std::strlen(line);
     if (n == 0) return c;
-    if (!is_switch(line, n)) {
+    if (!is_switch(line)) {
         c.kind = COMMANDLINE_PATH;
-        std::strncpy(c.path, line, PENDING_PATH_CHARS - 1);
+        c.path = line;
         return c;
     }
     if (n >= 3 && std::toupper(static_cast<unsigned char>(line[1])) == 'C' &&
@@ -42,6 +43,51 @@ CommandLine ParseCommandLine(const char* line) {
         }
     }
     return c;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::filesystem::path p(path);
+    if (path.empty() || p.is_absolute()) return path;
+    std::error_code error;
+    std::filesystem::path here = std::filesystem::current_path(error);
+    if (error) return path;
+    return (here / p).lexically_normal().string();
+}
+
+BOOL PrintInformation(int argc, char** argv, FILE* out) {
+    if (argc != 2) return FALSE;
+    std::string arg = argv[1];
+    if (arg == "--version") {
+        std::fprintf(out, "sonrel %s\n", SONREL_VERSION);
+        return TRUE;
+    }
+    if (arg != "--help") return FALSE;
+    std::fprintf(out,
+                 "Usage: sonrel [FILE | /CD<track switch>]\n"
+                 "       sonrel --help | --version\n"
+                 "\n"
+                 "Sound editor for PCM wave files. FILE is opened in a new document window.\n"
+                 "When the editor already runs, FILE (made absolute) or the CD switch is\n"
+                 "handed to the running copy and this one ends at once.\n"
+                 "\n"
+                 "  FILE        a wave file; a relative path is taken from the current folder\n"
+                 "  /CD...      passes an audio CD track on to the CD player: characters 12\n"
+                 "              and 13 of the switch are the track number (\"/CD -track 07\")\n"
+                 "  --help      prints this text and ends\n"
+                 "  --version   prints the version and ends\n"
+                 "\n"
+                 "Environment:\n"
+                 "  SONREL_HOME       one folder for everything per user: settings in config/,\n"
+                 "                    temporary files (the clipboard \"SnrCLIP.WAV\") in tmp/\n"
+                 "  XDG_CONFIG_HOME   without SONREL_HOME, settings go to $XDG_CONFIG_HOME/Sonrel\n"
+                 "                    (else ~/.config/Sonrel)\n"
+                 "  XDG_RUNTIME_DIR   without SONREL_HOME, temporary files go to\n"
+                 "                    $XDG_RUNTIME_DIR/sonrel (else /tmp/sonrel-<uid>)\n"
+                 "  SDL_AUDIODRIVER   the sound driver for playing and recording (pulseaudio,\n"
+                 "                    pipewire, alsa, ...; dummy plays nothing)\n"
+                 "  QT_QPA_PLATFORM   the window system (xcb, wayland, offscreen)\n"
+                 "  DISPLAY, WAYLAND_DISPLAY   the display to show the editor on\n");
+    return TRUE;
 }
 
 namespace {
@@ -104,7 +150,7 @@ std::string joined_arguments(int argc, char** argv) {
 
 void take_pending(const CommandLine& c) {
     if (c.kind == COMMANDLINE_PATH) {
-        std::memcpy(g_shell.pendingPath, c.path, sizeof g_shell.pendingPath);
+        g_shell.pendingPath = c.path;
         g_shell.pendingOpen = TRUE;
     } else if (c.kind == COMMANDLINE_CDTRACK) {
         g_shell.pendingCdTrack = c.track;
@@ -125,13 +171,17 @@ void run_message_loop() {
 }  // namespace
 
 int SonrelMain(int argc, char** argv) {
+    if (PrintInformation(argc, argv, stdout)) return 0;
     PlatformInit(&argc, argv);
     return RunSonrel(joined_arguments(argc, argv).c_str());
 }
 
 int RunSonrel(const char* line) {
-    if (PlatformInstanceStart(FRAME_CLASS, line)) return 0;
-    take_pending(ParseCommandLine(line));
+    CommandLine c = ParseCommandLine(line);
+    if (c.kind == COMMANDLINE_PATH) c.path = AbsolutePath(c.path);
+    if (PlatformInstanceStart(FRAME_CLASS, c.kind == COMMANDLINE_PATH ? c.path.c_str() : line))
+        return 0;
+    take_pending(c);
     HANDLE clipboard = CreateMutex(nullptr, FALSE, "SnrClipboard");
     HANDLE fileOpen = CreateMutex(nullptr, FALSE, "SnrFileOpen");
     g_shell.instance = GetModuleHandle(nullptr);

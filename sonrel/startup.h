@@ -4,6 +4,9 @@
 
 #include <platform/platform.h>
 
+#include <cstdio>
+#include <string>
+
 #include "frame.h"
 
 enum CommandLineKind {
@@ -14,14 +17,22 @@ enum CommandLineKind {
 
 struct CommandLine {
     CommandLineKind kind;
-    char path[PENDING_PATH_CHARS];  // the whole line for COMMANDLINE_PATH (cut to 255)
-    int track;  // the two characters at positions 12 and 13 (from 1); 0 when absent
+    std::string path;  // the whole line for COMMANDLINE_PATH, however long
+    int track;         // the two characters at positions 12 and 13 (from 1); 0 when absent
 };
 
 // Reads the text after the program's name, unquoted and untrimmed. A switch
 // starts with '/' and has no other '/' in its first word; anything else that
 // is not empty is a path.
 CommandLine ParseCommandLine(const char* line);
+// A path of the command line as the folder it was given in names it: a
+// relative path is joined to the current folder (and "." and ".." taken
+// out), so that a running copy started elsewhere opens the same file.
+std::string AbsolutePath(const std::string& path);
+
+// "--help" and "--version" as the only argument: prints the usage, or the
+// version, to out and gives TRUE; nothing else is started.
+BOOL PrintInformation(int argc, char** argv, FILE* out);
 
 // Registers the eleven window classes of the program under inst.
 void RegisterShellClasses(HINSTANCE inst);

@@ -47,6 +47,10 @@
 #define UNDO_REMOVED 3   // bytes removed; the copy holds them
 
 #define INFO_PATH_CHARS 256
+// Shown for a path that INFO's path field cannot hold whole (more than
+// INFO_PATH_CHARS - 1 characters) instead of opening or saving under a cut
+// name; the path follows on a line of its own when it is known.
+#define PATH_TOO_LONG_TEXT "Path too long. A document's path holds at most 255 characters."
 #define UNDO_TEXT_CHARS 52
 #define FILEINFO_TEXT_CHARS 128
 

@@ -105,8 +105,7 @@ QuestionRecorder::~QuestionRecorder() {
 }
 
 std::string temp_path(const char* name) {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
+    std::string dir = PlatformFolder(GetTempPath);
     return std::string(dir) + name;
 }
 

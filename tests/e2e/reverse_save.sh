@@ -50,7 +50,9 @@ x() { timeout 20 "$@"; }
 # A virtual screen on a display number nobody uses; the next one if taken meanwhile.
 for n in $(seq 60 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses a
+    # program that connects meanwhile.
+    Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do

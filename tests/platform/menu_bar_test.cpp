@@ -180,6 +180,73 @@ TEST_F(MenuBar, PopupMenuIsAnsweredThroughTheHook) {
     DestroyMenu(popup);
 }
 
+// The Edit popup as the frame keeps it: "&Undo..." and "C&ut" share the
+// letter U; while undo is possible the frame enables the undo item and makes
+// it the popup's default item, else it grays it.
+bool g_undo_possible = true;
+LRESULT CALLBACK edit_owner_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    log().push_back({hwnd, msg, wp, lp});
+    if (msg == WM_INITMENU) {
+        HMENU edit = GetSubMenu(reinterpret_cast<HMENU>(wp), 0);
+        if (g_undo_possible) {
+            ModifyMenu(edit, 229, MF_BYCOMMAND | MF_STRING, 229, "&Undo: Reverse\tCtrl + Z");
+            SetMenuDefaultItem(edit, 229, FALSE);
+        } else {
+            ModifyMenu(edit, 229, MF_BYCOMMAND | MF_STRING | MF_GRAYED, 229,
+                       "&Undo not possible\tCtrl + Z");
+            SetMenuDefaultItem(edit, UINT(-1), FALSE);
+        }
+    }
+    return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+TEST(MenuKeys, AMnemonicChoosesItsItemAndTheDefaultItemWinsASharedLetter) {
+    struct Case {
+        bool undoPossible;
+        const char* keys;
+        UINT chosen;  // 0: nothing is chosen
+        const char* why;
+    };
+    const Case cases[] = {
+        {true, "u", 229, "the default item takes the letter it shares with C&ut"},
+        {true, "d", 305, "a letter of one item chooses it"},
+        {true, "\r", 229, "Return chooses the highlighted first item"},
+        {true, "x", 0, "a letter of no item chooses nothing"},
+        {false, "u", 0, "with undo grayed the shared letter only moves the highlight"},
+        {true, "m", 0, "a letter that two items share without a default one only moves"},
+    };
+    std::string cls = wtest::register_class("MenuKeysOwner", edit_owner_proc);
+    for (const Case& c : cases) {
+        g_undo_possible = c.undoPossible;
+        HWND hwnd = CreateWindowEx(0, cls.c_str(), "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   500, 300, nullptr, nullptr, nullptr, nullptr);
+        HMENU edit = popup_of({{229, "&Undo not possible\tCtrl + Z"},
+                               {0, nullptr},
+                               {301, "C&ut\tCtrl + X"},
+                               {304, "&Mix"},
+                               {306, "&Mute"},
+                               {305, "&Delete\tDel"}});
+        EnableMenuItem(edit, 229, MF_BYCOMMAND | MF_GRAYED);
+        HMENU bar = CreateMenu();
+        AppendMenu(bar, MF_POPUP, UINT_PTR(edit), "&Edit");
+        ASSERT_TRUE(SetMenu(hwnd, bar));
+        PlatformProcessEvents();
+        log().clear();
+        EXPECT_TRUE(PlatformSimulateMenuKeys(hwnd, 0, c.keys)) << c.why;
+        for (int i = 0; i < 5; ++i) PlatformProcessEvents();
+        auto commands = wtest::of(WM_COMMAND, hwnd);
+        if (c.chosen) {
+            ASSERT_EQ(commands.size(), 1u) << c.why;
+            EXPECT_EQ(commands[0].wp, MAKEWPARAM(c.chosen, 0)) << c.why;
+        } else {
+            EXPECT_TRUE(commands.empty()) << c.why;
+        }
+        EXPECT_FALSE(PlatformSimulateMenuKeys(hwnd, 3, "u")) << "no popup at that position";
+        DestroyWindow(hwnd);
+        PlatformProcessEvents();
+    }
+}
+
 LRESULT CALLBACK frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     log().push_back({hwnd, msg, wp, lp});
     return DefFrameProc(hwnd, FindWindowEx(hwnd, nullptr, "MDICLIENT", nullptr), msg, wp, lp);

@@ -171,6 +171,27 @@ TEST(Commands, SaveAsCancelledChangesNothing) {
     EXPECT_FALSE(IsFileSaved(doc));
 }
 
+TEST(Commands, SaveAsRefusesAPathTooLongForTheDocumentAndWritesNothing) {
+    Shell s;
+    HWND doc = open_document(s.frame, write_wave("short.wav", kRamp));
+    ASSERT_TRUE(doc);
+    SetFileNotSaved(doc);
+    std::string before = title_of(doc);
+    std::string folder = testing_support::fresh_dir("saveas-long");
+    std::string target = folder + "/" + std::string(250, 'n') + ".wav";
+    QuestionRecorder rec;
+    rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
+        return std::string(q->kind) == "SaveFile" ? reinterpret_cast<INT_PTR>(target.c_str()) : 0;
+    };
+    command(s.frame, IDM_SAVEAS);
+    ASSERT_EQ(rec.asked.size(), 2u) << "the save dialog, then the refusal";
+    EXPECT_EQ(rec.asked[1].text.rfind("Path too long.", 0), 0u) << rec.asked[1].text;
+    EXPECT_EQ(title_of(doc), before);
+    EXPECT_FALSE(IsFileSaved(doc));
+    EXPECT_EQ(testing_support::run("test -z \"$(ls -A '" + folder + "')\""), 0)
+        << "no file under a cut name";
+}
+
 TEST(Commands, ThreadManagerAndCdPlayerTogglesFollowTheirMenuItems) {
     Shell s;
     command(s.frame, IDM_THREADMANAGER);
@@ -211,6 +232,40 @@ TEST(Commands, WindowCommandsArrangeAndRestoreTheDocuments) {
     EXPECT_NE(ra.left, rb.left) << "cascaded windows are offset";
 }
 
+TEST(Commands, TheWindowMenuListsTheDocumentsAndItsNumbersActivateThem) {
+    Shell s;
+    std::string one = write_wave("one.wav", kRamp), two = write_wave("two.wav", kRamp);
+    HWND a = open_document(s.frame, one);
+    HWND b = open_document(s.frame, two);
+    ASSERT_TRUE(a && b);
+    HMENU window = GetSubMenu(g_shell.documentMenu, 4);
+    ASSERT_EQ(GetMenuItemID(window, 0), UINT(IDM_CASCADE));
+    auto entries = [&] {
+        std::string out;
+        for (int i = 0; i < GetMenuItemCount(window); ++i) {
+            UINT id = GetMenuItemID(window, i);
+            if (id < IDM_DOCUMENT_FIRST || id > IDM_DOCUMENT_LAST) continue;
+            bool checked = GetMenuState(window, UINT(i), MF_BYPOSITION) & MF_CHECKED;
+            out += std::to_string(id) + (checked ? "* " : " ") + item_text(window, id) + "\n";
+        }
+        return out;
+    };
+    // Opened with the keyboard (Alt+W): the list follows "&Restore"; "1"
+    // chooses the first document.
+    ASSERT_TRUE(PlatformSimulateMenuKeys(s.frame, 4, "1"));
+    EXPECT_EQ(entries(), "800 &1 " + one + "\n801* &2 " + two + "\n");
+    EXPECT_EQ(GetMenuItemID(window, 5), UINT(IDM_RESTORE));
+    EXPECT_EQ(GetMenuState(window, 6, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_TRUE(serve_until([&] { return ActiveDocument() == a; }));
+
+    ASSERT_TRUE(PlatformSimulateMenuKeys(s.frame, 4, ""));
+    EXPECT_EQ(entries(), "800* &1 " + one + "\n801 &2 " + two + "\n") << "made again, not added";
+    SendMessage(g_shell.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(a), 0);
+    ASSERT_TRUE(PlatformSimulateMenuKeys(s.frame, 4, ""));
+    EXPECT_EQ(entries(), "800* &1 " + two + "\n") << "a closed document leaves the list";
+    EXPECT_EQ(GetMenuItemCount(window), 8);
+}
+
 TEST(Commands, ExitAsksTheFrameToCloseThroughTheSystemCommand) {
     Shell s;
     command(s.frame, IDM_EXIT);
@@ -229,6 +284,84 @@ TEST(Commands, AcceleratorsOfTheTableReachTheFrameAsCommands) {
     EXPECT_NE(ActiveDocument(), nullptr) << "Ctrl+N made a new document";
     MSG plain{s.frame, WM_KEYDOWN, 'N', 0, 0, POINT{0, 0}};
     EXPECT_FALSE(TranslateAccelerator(s.frame, acc, &plain));
+    DestroyAcceleratorTable(acc);
+}
+
+// Offers one key press (with Ctrl and Shift as given) to the table on the
+// window; whether the table took it.
+bool press(HACCEL acc, HWND w, bool ctrl, bool shift, int vk) {
+    PlatformSetKeyState(VK_CONTROL, ctrl);
+    PlatformSetKeyState(VK_SHIFT, shift);
+    MSG m{w, WM_KEYDOWN, WPARAM(vk), 0, 0, POINT{0, 0}};
+    int taken = TranslateAccelerator(w, acc, &m);
+    PlatformSetKeyState(VK_CONTROL, FALSE);
+    PlatformSetKeyState(VK_SHIFT, FALSE);
+    return taken != 0;
+}
+
+WORD g_recorded;
+LRESULT CALLBACK command_recorder(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND) g_recorded = LOWORD(wp);
+    return DefWindowProc(h, msg, wp, lp);
+}
+
+TEST(Commands, EveryAcceleratorOfTheTableGivesItsCommand) {
+    Shell s;
+    HACCEL acc = LoadAccelerators(g_shell.instance, "ACCS");
+    ASSERT_TRUE(acc);
+    WNDCLASSEX wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = command_recorder;
+    wc.lpszClassName = "CommandRecorder";
+    RegisterClassEx(&wc);
+    HWND recorder = CreateWindowEx(0, "CommandRecorder", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+    struct Key {
+        bool ctrl, shift;
+        int vk;
+        WORD id;
+    };
+    const Key keys[] = {
+        {true, false, 'A', IDM_MARKALL},
+        {true, false, 'C', IDM_COPY},
+        {true, false, 'M', IDM_DESTROYMARK},
+        {true, false, 'N', IDM_NEW},
+        {true, false, 'O', IDM_OPEN},
+        {true, false, 'P', IDM_PLAY},
+        {true, false, 'R', IDM_REBUILDPREVIEW},
+        {true, false, 'S', IDM_SAVE},
+        {true, false, 'T', IDM_STOP},
+        {true, false, 'V', IDM_PASTE},
+        {true, false, 'X', IDM_CUT},
+        {true, false, 'Z', IDM_UNDO},
+        {true, false, VK_INSERT, IDM_COPY},
+        {false, true, VK_INSERT, IDM_PASTE},
+        {true, true, VK_INSERT, IDM_MIX},
+        {false, false, VK_DELETE, IDM_DELETE},
+        {false, true, VK_DELETE, IDM_CROP},
+        {false, true, VK_F1, IDM_CONTEXTHELP},
+        {false, true, VK_F4, IDM_CASCADE},
+        {false, true, VK_F5, IDM_TILE},
+        {true, false, VK_ADD, IDM_VOLUMEUP},
+        {true, false, VK_SUBTRACT, IDM_VOLUMEDOWN},
+    };
+    for (const Key& k : keys) {
+        g_recorded = 0;
+        EXPECT_TRUE(press(acc, recorder, k.ctrl, k.shift, k.vk)) << k.vk;
+        EXPECT_EQ(g_recorded, k.id) << (k.ctrl ? "Ctrl+" : "") << (k.shift ? "Shift+" : "") << k.vk;
+    }
+    EXPECT_FALSE(press(acc, recorder, false, false, 'Z')) << "Z alone is typing";
+    DestroyWindow(recorder);
+
+    // Ctrl+Z on the frame takes back the last change, as the undo item says.
+    HWND doc = open_document(s.frame, write_wave("ctrlz.wav", kRamp));
+    ASSERT_TRUE(doc);
+    auto original = wave_bytes(doc);
+    command(s.frame, IDM_REVERSE);
+    ASSERT_TRUE(serve_until(operations_done));
+    ASSERT_NE(wave_bytes(doc), original);
+    EXPECT_TRUE(press(acc, s.frame, true, false, 'Z'));
+    EXPECT_EQ(wave_bytes(doc), original);
     DestroyAcceleratorTable(acc);
 }
 

@@ -42,9 +42,7 @@ void take_quit() {
 }  // namespace
 
 void clear_settings() {
-    char dir[MAX_PATH];
-    PlatformConfigPath(sizeof dir, dir);
-    DeleteFile((std::string(dir) + "/Sonrel.ini").c_str());
+    DeleteFile((PlatformFolder(PlatformConfigPath) + "/Sonrel.ini").c_str());
 }
 
 void write_setting(const char* path, const char* value) {

@@ -2,10 +2,14 @@
 // start assistant.
 #include "startup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <platform/testing.h>
 #include <kit/rvg32.h>
 #include <sonrel/ids.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <string>
@@ -24,13 +28,37 @@ const bool kRoles = [] {
         for (size_t i = 0; i < args.size(); ++i) line += (i ? " " : "") + args[i];
         return RunSonrel(line.c_str());
     });
+    testing_support::register_child_role("program-entry", [](const std::vector<std::string>& args) {
+        std::vector<std::string> words = {"sonrel"};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        return SonrelMain(int(words.size()), argv.data());
+    });
     return true;
 }();
 
 // Runs a second copy with the arguments while this copy serves its frame;
-// gives the second copy's exit code (-1 when it did not end).
-int run_second_copy(const std::vector<std::string>& args) {
-    int pid = testing_support::spawn_child("second-copy", args);
+// gives the second copy's exit code (-1 when it did not end). The copy starts
+// in the folder `in` when one is given, with its output in the file `out`.
+int run_second_copy(const std::vector<std::string>& args, const std::string& in = "",
+                    const std::string& out = "", const char* role = "second-copy") {
+    char here[4096] = {};
+    EXPECT_TRUE(getcwd(here, sizeof here));
+    if (!in.empty()) {
+        EXPECT_EQ(chdir(in.c_str()), 0);
+    }
+    int saved_out = dup(1);
+    if (!out.empty()) {
+        int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        dup2(fd, 1);
+        close(fd);
+    }
+    int pid = testing_support::spawn_child(role, args);
+    dup2(saved_out, 1);
+    close(saved_out);
+    EXPECT_EQ(chdir(here), 0);
     int status = -1;
     bool ended = serve_until([&] {
         int st = 0;
@@ -71,7 +99,7 @@ HWND make_other_window() {
 TEST(StartupCommandLine, APathIsTakenWholeAndSwitchesAreRecognised) {
     CommandLine c = ParseCommandLine("/home/user/My Sound.wav");
     EXPECT_EQ(c.kind, COMMANDLINE_PATH);
-    EXPECT_STREQ(c.path, "/home/user/My Sound.wav");
+    EXPECT_EQ(c.path, "/home/user/My Sound.wav");
     EXPECT_EQ(ParseCommandLine("").kind, COMMANDLINE_NONE);
     EXPECT_EQ(ParseCommandLine("/play").kind, COMMANDLINE_NONE);
     EXPECT_EQ(ParseCommandLine("relative.wav").kind, COMMANDLINE_PATH);
@@ -82,7 +110,25 @@ TEST(StartupCommandLine, APathIsTakenWholeAndSwitchesAreRecognised) {
     EXPECT_EQ(shortCd.kind, COMMANDLINE_CDTRACK);
     EXPECT_EQ(shortCd.track, 0) << "no track without the 13th character";
     std::string longPath(400, 'x');
-    EXPECT_EQ(std::string(ParseCommandLine(longPath.c_str()).path).size(), 255u);
+    EXPECT_EQ(ParseCommandLine(longPath.c_str()).path, longPath) << "kept whole";
+}
+
+TEST(StartupCommandLine, ARelativePathIsMadeAbsoluteFromTheCurrentFolder) {
+    char here[4096] = {};
+    ASSERT_TRUE(getcwd(here, sizeof here));
+    const std::string h = here;
+    const std::string parent = h.substr(0, h.rfind('/'));
+    struct Case {
+        std::string given, expected;
+    };
+    const Case cases[] = {
+        {"x.wav", h + "/x.wav"},
+        {"./sub/../my file.wav", h + "/my file.wav"},
+        {"../x.wav", (parent.empty() ? "" : parent) + "/x.wav"},
+        {"/abs/olute.wav", "/abs/olute.wav"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AbsolutePath(c.given), c.expected) << c.given;
 }
 
 TEST(SingleInstance, ASecondCopyWithAPathHasTheFirstOpenItAndEndsWithZero) {
@@ -94,6 +140,65 @@ TEST(SingleInstance, ASecondCopyWithAPathHasTheFirstOpenItAndEndsWithZero) {
     GetWindowText(ActiveDocument(), title, sizeof title);
     EXPECT_NE(std::string(title).find("handed over.wav"), std::string::npos) << title;
     EXPECT_EQ(wave_bytes(ActiveDocument()).size(), 8u);
+}
+
+TEST(SingleInstance, ARelativePathOpensTheFileOfTheFolderTheSecondCopyStartedIn) {
+    FirstCopy first;
+    // The same name in this copy's folder and in the second copy's: the
+    // second copy's file is meant.
+    std::string mine = write_wave("same name.wav", {1, 2});
+    std::string theirs = write_wave("same name.wav", {10, 20, 30, 40});
+    char here[4096] = {};
+    ASSERT_TRUE(getcwd(here, sizeof here));
+    std::string my_folder = mine.substr(0, mine.rfind('/'));
+    ASSERT_EQ(chdir(my_folder.c_str()), 0);
+    EXPECT_EQ(run_second_copy({"same name.wav"}, theirs.substr(0, theirs.rfind('/'))), 0);
+    bool opened = serve_until([] { return ActiveDocument() != nullptr; });
+    EXPECT_EQ(chdir(here), 0);
+    ASSERT_TRUE(opened);
+    char title[300] = {};
+    GetWindowText(ActiveDocument(), title, sizeof title);
+    EXPECT_EQ(std::string(title), theirs);
+    EXPECT_EQ(wave_bytes(ActiveDocument()).size(), 8u);
+}
+
+TEST(SingleInstance, APathTooLongForADocumentIsRefusedByNameNotAsMissing) {
+    FirstCopy first;
+    std::string folder = testing_support::fresh_dir("long path");
+    for (char c : {'a', 'b'}) {
+        folder += "/" + std::string(120, c);
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    }
+    std::string path = folder + "/sound.wav";
+    ASSERT_GT(path.size(), 255u);
+    std::string written = write_wave("sound.wav", {5, 6});
+    ASSERT_EQ(rename(written.c_str(), path.c_str()), 0);
+    testing_support::QuestionRecorder rec;
+    EXPECT_EQ(run_second_copy({path}), 0);
+    ASSERT_TRUE(serve_until([&] { return !rec.asked.empty(); }));
+    EXPECT_EQ(rec.asked[0].text.rfind("Path too long.", 0), 0u) << rec.asked[0].text;
+    EXPECT_NE(rec.asked[0].text.find(path), std::string::npos) << "the whole path is named";
+    EXPECT_EQ(ActiveDocument(), nullptr) << "no document under a cut name";
+}
+
+TEST(StartupInformation, HelpAndVersionArePrintedAndNothingIsHandedOver) {
+    FirstCopy first;
+    testing_support::QuestionRecorder rec;
+    std::string out = testing_support::fresh_dir("information") + "/out.txt";
+    auto printed = [&] {
+        auto bytes = testing_support::read_file(out);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(run_second_copy({"--help"}, "", out, "program-entry"), 0);
+    std::string help = printed();
+    for (const char* part : {"Usage: sonrel", "--version", "/CD", "SONREL_HOME", "SDL_AUDIODRIVER",
+                             "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+        EXPECT_NE(help.find(part), std::string::npos) << part << " in\n" << help;
+    EXPECT_EQ(run_second_copy({"--version"}, "", out, "program-entry"), 0);
+    EXPECT_EQ(printed(), std::string("sonrel ") + SONREL_VERSION + "\n");
+    for (int i = 0; i < 20; ++i) PlatformProcessEvents();
+    EXPECT_TRUE(rec.asked.empty()) << "the running copy was asked to open " << rec.asked[0].text;
+    EXPECT_EQ(ActiveDocument(), nullptr);
 }
 
 TEST(SingleInstance, ASecondCopyWithoutAPathOnlyRaisesTheFirst) {

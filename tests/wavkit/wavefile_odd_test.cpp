@@ -2,6 +2,7 @@
 // with which message, and what the accepted ones give.
 #include <gtest/gtest.h>
 #include <platform/testing.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -120,7 +121,15 @@ TEST(OpenOddFiles, RefusesDataSizesWhoseFileLengthWouldOverflow) {
     Bytes inner;
     put_chunk(inner, "fmt ", fmt_body(1, kMono8));
     put_chunk(inner, "data", Bytes(16, 128), 0xFFFFFFF0);
-    expect_refused(riff("WAVE", inner), "NOT ENOUGH MEMORY");
+    // The file really holds the bytes it claims (a sparse file of 4 GB).
+    std::string path = file_with(riff("WAVE", inner));
+    ASSERT_EQ(truncate(path.c_str(), 44 + 0xFFFFFFF0ll), 0);
+    Frame f;
+    QuestionRecorder rec;
+    EXPECT_EQ(OpenWAV(f.frame, f.client, path.c_str()), 0);
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_EQ(rec.asked[0].text, "NOT ENOUGH MEMORY");
+    EXPECT_TRUE(f.documents().empty());
 }
 
 TEST(OpenOddFiles, ReportsMissingMemoryForTheData) {
@@ -171,25 +180,36 @@ TEST(OpenOddFiles, AnOddDataSizeIsFollowedByItsPadByte) {
     EXPECT_STREQ(fileinfo_of(d).name, "tune");
 }
 
-TEST(OpenOddFiles, DataClaimingMoreThanTheFileHoldsIsFilledWithSilence) {
+// A cut file is accepted without a word (as the readers always did) but keeps
+// only the bytes it has: nothing is allocated or made up for the rest of the
+// claim, which can be gigabytes in a file of a few bytes.
+TEST(OpenOddFiles, DataClaimingMoreThanTheFileHoldsIsHeldToTheBytesItHolds) {
     struct Case {
         Format fmt;
-        unsigned char silence;
+        size_t present;
+        uint32_t claimed;
     };
-    for (const Case& c : {Case{kMono8, 128}, Case{kStereo16, 0}}) {
+    const Case cases[] = {
+        {kMono8, 40, 1000},           {kStereo16, 40, 1000},
+        {kMono8, 50, 0xE6000000u},  // a 94-byte file that claims 3.6 GB
+        {kStereo16, 50, 0xFFFFFFF0u}, {kStereo16, 0, 64},
+    };
+    for (const Case& c : cases) {
         Bytes inner;
         put_chunk(inner, "fmt ", fmt_body(1, c.fmt));
-        const Bytes present = pattern(40, 3);
-        put_chunk(inner, "data", present, 1000);
+        const Bytes present = pattern(c.present, 3);
+        put_chunk(inner, "data", present, c.claimed);
         Frame f;
-        Opened o = open_bytes(f, riff("WAVE", inner));
-        ASSERT_EQ(o.result, 1);
+        Bytes file = riff("WAVE", inner);
+        Opened o = open_bytes(f, file);
+        ASSERT_EQ(o.result, 1) << c.claimed;
+        EXPECT_TRUE(o.messages.empty());
         HWND d = f.documents()[0];
-        EXPECT_EQ(header_of(d).dataSize, 1000u);
-        EXPECT_EQ(header_of(d).fileLength, 1044u);
-        Bytes expected = present;
-        expected.resize(1000, c.silence);
-        EXPECT_EQ(data_of(d), expected);
+        EXPECT_EQ(header_of(d).dataSize, c.present) << c.claimed;
+        EXPECT_EQ(header_of(d).fileLength, c.present + 44) << c.claimed;
+        EXPECT_EQ(data_of(d), present);
+        EXPECT_LE(GlobalSize(GetProp(d, PROP_WAVE)), file.size() + WAVE_SPARE_BYTES)
+            << "no block for the claimed size";
     }
 }
 
@@ -285,6 +305,16 @@ TEST_F(ReloadTest, ReplacesFormatAndDataAndKeepsTheOtherBlocks) {
     EXPECT_EQ(position_of(d).markLength, 10u);
     EXPECT_STREQ(info_of(d).path, "/tmp/doc.wav");
     EXPECT_STREQ(UndoDescription(d), "Fade In");
+}
+
+TEST_F(ReloadTest, DataClaimingMoreThanTheFileHoldsIsHeldToTheBytesItHolds) {
+    Bytes inner;
+    put_chunk(inner, "fmt ", fmt_body(1, kStereo16));
+    const Bytes present = pattern(48, 9);
+    put_chunk(inner, "data", present, 0xE6000000u);
+    EXPECT_TRUE(reload(riff("WAVE", inner), 1).empty());
+    EXPECT_EQ(header_of(d).dataSize, 48u);
+    EXPECT_EQ(data_of(d), present);
 }
 
 TEST_F(ReloadTest, RefusesWithTheMessagesOfTheOpenAndLeavesTheDocumentAsItWas) {

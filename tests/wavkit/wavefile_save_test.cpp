@@ -8,8 +8,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -113,6 +115,45 @@ TEST_F(SaveTest, ReplacesAnExistingFileAndKeepsItsMode) {
     stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(entries(dir), std::vector<std::string>{"old.wav"});
+}
+
+// A process id that no process has any more.
+pid_t dead_pid() {
+    pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+TEST_F(SaveTest, RemovesWhatKilledSavesOfTheSameFileLeftAndNothingElse) {
+    std::string dir = fresh_dir("leftovers");
+    pid_t live = fork();
+    if (live == 0) {
+        pause();
+        _exit(0);
+    }
+    const std::string dead = std::to_string(dead_pid()), running = std::to_string(live);
+    const std::vector<std::string> gone = {".x.wav.saving-" + dead + "-0",
+                                           ".x.wav.saving-" + dead + "-3"};
+    const std::vector<std::string> kept = {
+        ".x.wav.saving-" + running + "-0",  // a save in progress elsewhere
+        ".y.wav.saving-" + dead + "-0",     // another file's
+        ".x.wav.saving-notapid-0",          // not a name a save makes
+        "x.wav.saving-" + dead + "-0",
+    };
+    for (const auto& name : gone) write_file(dir + "/" + name, Bytes(10, 1));
+    for (const auto& name : kept) write_file(dir + "/" + name, Bytes(10, 1));
+    make_document(f, kMono8, pattern(30));
+    EXPECT_EQ(save_to(dir + "/x.wav"), 1);
+    kill(live, SIGKILL);
+    waitpid(live, nullptr, 0);
+    std::vector<std::string> expected = kept;
+    expected.push_back("x.wav");
+    std::vector<std::string> left = entries(dir);
+    std::sort(expected.begin(), expected.end());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(read_file(dir + "/x.wav"), wav_file(kMono8, pattern(30)));
 }
 
 TEST_F(SaveTest, NothingIsSavedWithoutAnActiveDocument) {

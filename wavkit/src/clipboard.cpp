@@ -314,9 +314,7 @@ int copy_and_paste(HWND doc, DWORD target) {
 namespace clip {
 
 std::string clipboard_path() {
-    char dir[MAX_PATH] = {};
-    GetTempPath(sizeof dir, dir);
-    return std::string(dir) + "SnrCLIP.WAV";
+    return PlatformFolder(GetTempPath) + "SnrCLIP.WAV";
 }
 
 void ClipboardLock::acquire() {

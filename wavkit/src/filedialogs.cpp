@@ -72,7 +72,11 @@ WAVKIT_API LPCSTR OpenBox(HWND owner) {
                     OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
         ofn.lpfnHook = CustomTemplateDlgProc;
         ofn.lpTemplateName = "RV_OPENFILE";
-        if (!GetOpenFileName(&ofn)) return "FALSE";
+        if (!GetOpenFileName(&ofn)) {
+            // A chosen path longer than the buffer is refused, not cut.
+            if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ErrorBox(owner, PATH_TOO_LONG_TEXT);
+            return "FALSE";
+        }
         std::string folder;
         if (filedlg::folder_of(g_open_path, &folder))
             RegWriteString(SET_DIRECTORIES_WAVEOPEN.path, folder.c_str());

@@ -2,8 +2,11 @@
 // bytes of the selected file as the canonical wave header, whatever the file's
 // real chunk layout, and shows size, rate, bits and channels, and length.
 // Its buttons play and stop the selected file.
+#include <fcntl.h>
 #include <sonrel/blocks.h>
 #include <sonrel/wavkit.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -21,12 +24,17 @@ constexpr int kRate = 113;
 
 char g_selected[MAX_PATH];  // the file last selected in the open dialog
 
+// Only a regular file is read: opening a named pipe would block the dialog,
+// a device is no sound file. Checked before the open and after it.
 bool read_header(const char* path, HeaderBlock* h) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    size_t got = std::fread(h, 1, sizeof *h, f);
-    std::fclose(f);
-    return got == sizeof *h;
+    struct stat st {};
+    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              read(fd, h, sizeof *h) == static_cast<ssize_t>(sizeof *h);
+    close(fd);
+    return ok;
 }
 
 // Milliseconds of sound: data size / bytes per second, truncated.

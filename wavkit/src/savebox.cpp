@@ -39,7 +39,11 @@ WAVKIT_API LPCSTR SaveBox(HWND owner) {
         ofn.lpstrInitialDir = start.c_str();
         ofn.lpstrTitle = "Sonrel2003  -  Save File";
         ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (!GetSaveFileName(&ofn)) return "FALSE";
+        if (!GetSaveFileName(&ofn)) {
+            // A chosen path longer than the buffer is refused, not cut.
+            if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ErrorBox(owner, PATH_TOO_LONG_TEXT);
+            return "FALSE";
+        }
         std::string folder;
         if (filedlg::folder_of(g_chosen, &folder))
             RegWriteString(SET_DIRECTORIES_WAVESAVE.path, folder.c_str());

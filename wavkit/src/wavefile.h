@@ -14,6 +14,7 @@ struct WaveSource {
     MMCKINFO riff{};
     MMCKINFO data{};
     HeaderBlock header{};
+    ULONGLONG fileBytes = 0;  // the file's length when it was opened
     WaveSource() = default;
     ~WaveSource() { close(); }
     WaveSource(const WaveSource&) = delete;
@@ -28,15 +29,21 @@ Start open_riff(const char* path, WaveSource& s);
 // Finds and reads the "fmt " chunk (at least 16 bytes, 8 or 16 bits per
 // sample), leaves it, and builds the HEADER image with data size 0.
 const char* read_format(WaveSource& s);
-// Finds the "data" chunk after "fmt " and sets the header's data size from it.
+// Finds the "data" chunk after "fmt " and sets the header's data size from it:
+// its size field, held to the bytes that follow it in the file when it claims
+// more (a cut file keeps what it has; nothing is made up for the rest).
 const char* find_data(WaveSource& s);
 // Allocates the WAVE block for the header's data size; null without memory.
 HGLOBAL alloc_wave(const HeaderBlock& header);
-// Reads the data into the block (bytes the file does not hold become silence)
+// Reads the data into the block (bytes that cannot be read become silence)
 // and leaves the "data" chunk; false when leaving it failed.
 bool read_data(WaveSource& s, HGLOBAL wave);
 // Makes the FILEINFO block from a "LIST" chunk after "data"; null without memory.
 HGLOBAL read_file_info(WaveSource& s);
+
+// Shows PATH_TOO_LONG_TEXT over owner and gives true when the path does not
+// fit a document's INFO block; false (and nothing shown) when it fits.
+bool refuse_long_path(HWND owner, const char* path);
 
 // The fixed messages of the readers.
 extern const char kCannotOpen[];

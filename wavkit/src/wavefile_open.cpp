@@ -64,6 +64,7 @@ const char* open_into_document(HWND frame, HWND client, const char* path, bool* 
 
 WAVKIT_API BOOL OpenWAV(HWND frame, HWND client, LPCSTR path) {
     return entry::guarded(entry::error_box(frame, wave::kNoMemory, 0), [&] {
+        if (wave::refuse_long_path(frame, path)) return 0;
         bool empty = false;
         const char* message = open_into_document(frame, client, path, &empty);
         if (empty) {

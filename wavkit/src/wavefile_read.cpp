@@ -1,6 +1,9 @@
 // The steps of reading a RIFF wave file, shared by the open and the reload.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "wavefile.h"
 
@@ -29,6 +32,12 @@ constexpr ULONGLONG kReadPiece = 1u << 30;
 
 }  // namespace
 
+bool refuse_long_path(HWND owner, const char* path) {
+    if (!path || std::strlen(path) < INFO_PATH_CHARS) return false;
+    ErrorBox(owner, (std::string(PATH_TOO_LONG_TEXT "\n") + path).c_str());
+    return true;
+}
+
 void WaveSource::close() {
     if (mmio) mmioClose(mmio, 0);
     mmio = nullptr;
@@ -37,6 +46,8 @@ void WaveSource::close() {
 Start open_riff(const char* path, WaveSource& s) {
     s.mmio = path ? mmioOpen(const_cast<LPSTR>(path), nullptr, MMIO_READ | MMIO_ALLOCBUF) : nullptr;
     if (!s.mmio) return Start::cannot_open;
+    struct stat st {};
+    s.fileBytes = stat(path, &st) == 0 ? static_cast<ULONGLONG>(st.st_size) : 0;
     if (mmioDescend(s.mmio, &s.riff, nullptr, 0) != MMSYSERR_NOERROR) return Start::too_short;
     if (s.riff.ckid != FOURCC_RIFF || s.riff.fccType != mmioFOURCC('W', 'A', 'V', 'E'))
         return Start::not_wave;
@@ -62,7 +73,10 @@ const char* find_data(WaveSource& s) {
     s.data = MMCKINFO{};
     s.data.ckid = mmioFOURCC('d', 'a', 't', 'a');
     if (mmioDescend(s.mmio, &s.data, &s.riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return kNoData;
-    doc::set_data_size(&s.header, s.data.cksize);
+    // A size field larger than the rest of the file would have the whole claim
+    // allocated and filled (gigabytes for a file of a few bytes).
+    ULONGLONG held = s.fileBytes > s.data.dwDataOffset ? s.fileBytes - s.data.dwDataOffset : 0;
+    doc::set_data_size(&s.header, static_cast<DWORD>(std::min<ULONGLONG>(s.data.cksize, held)));
     return nullptr;
 }
 
@@ -82,7 +96,8 @@ bool read_data(WaveSource& s, HGLOBAL wave) {
         if (n <= 0) break;
         got += static_cast<ULONGLONG>(n);
     }
-    // A data chunk that claims more than the file holds: the rest is silence.
+    // A read that fails partway (the file cut meanwhile, an I/O error): the rest
+    // is silence, never what the block held before.
     if (got < size)
         std::memset(out.ptr + got, doc::silence_byte(s.header.bitsPerSample), size - got);
     return mmioAscend(s.mmio, &s.data, 0) == MMSYSERR_NOERROR;

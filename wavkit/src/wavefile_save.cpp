@@ -1,15 +1,21 @@
 // Saving the active document as a PCM wave file.
 //
-// The file is written under a new name in the target's folder and renamed over
-// the target only when every byte is written, so a failed save (a read-only
-// folder, a full disk) leaves the old file as it was; the document is marked
-// saved only after that rename.
+// The file is written under a new name in the target's folder, flushed to the
+// disk, and renamed over the target only when every byte is written; the
+// folder is flushed after the rename. So a failed save (a read-only folder, a
+// full disk) or a crash leaves the old file or the new one whole; the document
+// is marked saved only after the rename. The new name is
+// ".<name>.saving-<pid>-<n>": what a killed save leaves under it is removed
+// when the same file is saved next, once its process is gone.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,13 +48,47 @@ std::string resolve_target(const char* path) {
     return path;
 }
 
+std::string name_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temp_prefix(const std::string& target) {
+    return "." + name_of(target) + ".saving-";
+}
+
+// Removes the files that saves of target by processes no longer running left
+// beside it (a save killed midway). Another process's save in progress stays.
+void remove_dead_leftovers(const std::string& target) {
+    std::string dir = folder_of(target), prefix = temp_prefix(target);
+    DIR* d = opendir(dir.c_str());
+    if (!d) return;
+    while (dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        char* end = nullptr;
+        long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-' || pid == getpid()) continue;
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((dir + "/" + name).c_str());
+    }
+    closedir(d);
+}
+
+// Flushes a file or folder to the disk; false when the disk refused.
+bool flush_to_disk(const std::string& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 // Creates an unused file beside the target (mode from the umask); its name, or "".
 std::string create_temp_beside(const std::string& target) {
     std::string dir = folder_of(target);
-    std::string base =
-        target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = dir + "/." + base + ".saving-" + std::to_string(getpid()) + "-" +
+        std::string name = dir + "/" + temp_prefix(target) + std::to_string(getpid()) + "-" +
                            std::to_string(attempt);
         int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -108,6 +148,7 @@ const char* write_document(HWND d, const char* path) {
     struct stat old {};
     const bool exists = stat(target.c_str(), &old) == 0;
     if (exists && (S_ISDIR(old.st_mode) || access(target.c_str(), W_OK) != 0)) return kReadOnly;
+    remove_dead_leftovers(target);
     std::string temp = create_temp_beside(target);
     if (temp.empty()) return kReadOnly;
     const char* message = nullptr;
@@ -125,10 +166,16 @@ const char* write_document(HWND d, const char* path) {
             message = write_riff(m, *work.header, work.wave.ptr);
         if (mmioClose(m, 0) != MMSYSERR_NOERROR && !message) message = kCannotWriteData;
     }
+    if (!message && !flush_to_disk(temp, O_RDONLY)) message = kCannotWriteData;
     if (!message && exists) chmod(temp.c_str(), old.st_mode & 07777);
     if (!message && std::rename(temp.c_str(), target.c_str()) != 0) message = kReadOnly;
-    if (message) unlink(temp.c_str());
-    return message;
+    if (message) {
+        unlink(temp.c_str());
+        return message;
+    }
+    // Some file systems cannot flush a folder; the file itself is on the disk.
+    flush_to_disk(folder_of(target), O_RDONLY | O_DIRECTORY);
+    return nullptr;
 }
 
 // The free-space check: false (after the message) when the drive of the path
@@ -180,7 +227,7 @@ BOOL save(HWND frame, char* path) {
     size_t len = std::strlen(path);
     if (len < 4 || path[len - 4] != '.') {
         if (len + 4 >= INFO_PATH_CHARS) {
-            ErrorBox(frame, kReadOnly);
+            wave::refuse_long_path(frame, (std::string(path) + ".wav").c_str());
             return 0;
         }
         std::memcpy(path + len, ".wav", 5);

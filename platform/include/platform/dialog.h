@@ -126,8 +126,18 @@ PLATFORM_API BOOL EndDialog(HWND dlg, INT_PTR result);
 // The default dialog handling (what a dialog's window procedure does after its
 // DLGPROC declined a message).
 PLATFORM_API LRESULT DefDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
-// Handles Escape and Enter for a modeless dialog in the program's loop.
+// Handles the dialog keys of a message for the dialog (or one of its controls)
+// in a loop: Escape and Enter, Tab and Shift+Tab, and the arrow keys on a
+// button. Modal dialogs run it in their own loop.
 PLATFORM_API BOOL IsDialogMessage(HWND dlg, MSG* msg);
+// The next control with WS_TABSTOP after ctl (before it with previous) in the
+// template's order, going round and passing over hidden and disabled ones;
+// ctl itself when there is none. A null ctl starts from the ends.
+PLATFORM_API HWND GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous);
+// The same within ctl's group (from the control with WS_GROUP at or before it
+// up to the next one with WS_GROUP), for every control that can have the
+// focus: labels and group boxes are passed over.
+PLATFORM_API HWND GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous);
 // Dialog units of a dialog to pixels (left/right by the x base, top/bottom by y).
 PLATFORM_API BOOL MapDialogRect(HWND dlg, RECT* rc);
 // The base units: LOWORD 6 (x), HIWORD 13 (y).

@@ -79,7 +79,8 @@ typedef UINT MMRESULT;
 
 // Opens a regular file: MMIO_READ, MMIO_WRITE or MMIO_READWRITE, with
 // MMIO_CREATE to create or truncate it. Null on failure (info->wErrorRet then
-// holds MMIOERR_CANNOTOPEN); info may be null.
+// holds MMIOERR_CANNOTOPEN); info may be null. Anything but a regular file (a
+// named pipe, a device, a folder) fails at once, without blocking.
 PLATFORM_API HMMIO mmioOpen(LPSTR path, MMIOINFO* info, DWORD flags);
 // Writes what is buffered and closes; MMIOERR_CANNOTWRITE when any write of
 // the handle failed (a full disk included). The handle is gone either way.

@@ -4,6 +4,9 @@
 
 #include <platform/window.h>
 
+#include <cstring>
+#include <string>
+
 // "<runtime>/" : $SONREL_HOME/tmp, else $XDG_RUNTIME_DIR/sonrel, else
 // /tmp/sonrel-<uid>; created mode 0700. Result ends with '/'.
 PLATFORM_API DWORD GetTempPath(DWORD size, LPSTR buf);
@@ -11,6 +14,18 @@ PLATFORM_API DWORD GetTempPath(DWORD size, LPSTR buf);
 // ~/.config/Sonrel; created on demand. No trailing '/'.
 PLATFORM_API DWORD PlatformConfigPath(DWORD size, LPSTR buf);
 PLATFORM_API DWORD PlatformRuntimePath(DWORD size, LPSTR buf);  // as GetTempPath
+// The whole text of one of the three folder queries above, however long the
+// folder is: use it instead of a fixed buffer, which a long folder overflows
+// (the query then leaves the buffer as it was).
+inline std::string PlatformFolder(DWORD (*query)(DWORD, LPSTR)) {
+    std::string text;
+    for (DWORD need = query(0, nullptr); need > text.size();) {
+        text.assign(need, '\0');
+        need = query(need, text.data());
+    }
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
 PLATFORM_API BOOL GetDiskFreeSpace(LPCSTR root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
                                    DWORD* freeClusters, DWORD* totalClusters);
 PLATFORM_API BOOL GetDiskFreeSpaceEx(LPCSTR dir, ULONGLONG* freeToCaller, ULONGLONG* total,

@@ -116,3 +116,13 @@ PLATFORM_API void PlatformTestSetCdDrive(LPCSTR device);
 // hook answers IDOK) and the static that names the format tag.
 #define PLATFORM_IDC_FORMATCHOOSE_TAG 1000
 #define PLATFORM_IDC_FORMATCHOOSE_LIST 1001
+
+// --- Menu keys ----------------------------------------------------------------
+
+// Opens the popup at position pos of the window's menu bar as the keyboard
+// does (WM_INITMENU, WM_INITMENUPOPUP; its first item that can be chosen is
+// highlighted), then types the characters of keys into the open menu: a
+// letter is a mnemonic key, '\r' is Return, '\x1b' is Escape. Menus still
+// open afterwards are closed. A chosen item posts WM_COMMAND as a click does.
+// FALSE when the bar has no popup at pos.
+PLATFORM_API BOOL PlatformSimulateMenuKeys(HWND hwnd, int pos, LPCSTR keys);

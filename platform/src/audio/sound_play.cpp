@@ -3,6 +3,7 @@
 // 16-bit samples. One sound plays at a time; the device stays open until the
 // next call or the end of the process.
 #include <SDL2/SDL.h>
+#include <fcntl.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "audio_private.h"
+#include "files/files_private.h"
 
 namespace {
 
@@ -67,8 +69,10 @@ bool decode(SNDFILE* f, const SF_INFO& info, Decoded* out) {
 }
 
 bool decode_file(const char* path, Decoded* out) {
+    int fd = path ? plat::open_regular(path, O_RDONLY, 0) : -1;
+    if (fd < 0) return false;
     SF_INFO info{};
-    return decode(sf_open(path, SFM_READ, &info), info, out);
+    return decode(sf_open_fd(fd, SFM_READ, &info, SF_TRUE), info, out);
 }
 
 bool decode_memory(const void* data, size_t size, Decoded* out) {

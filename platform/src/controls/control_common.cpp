@@ -47,6 +47,27 @@ bool is_push_button(HWND hwnd) {
     return same_name(cls, "BUTTON") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+// The key of a press that may move the focus in a dialog (Tab, Shift+Tab as
+// VK_TAB, the arrows), or 0. With Ctrl or Alt held it is no dialog key.
+int focus_key(const QKeyEvent* k) {
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return 0;
+    switch (k->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return VK_TAB;
+        case Qt::Key_Left:
+            return VK_LEFT;
+        case Qt::Key_Right:
+            return VK_RIGHT;
+        case Qt::Key_Up:
+            return VK_UP;
+        case Qt::Key_Down:
+            return VK_DOWN;
+        default:
+            return 0;
+    }
+}
+
 class ControlFilter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -55,7 +76,13 @@ public:
             return false;
         }
         if (e->type() != QEvent::KeyPress) return false;
-        int key = static_cast<QKeyEvent*>(e)->key();
+        auto* k = static_cast<QKeyEvent*>(e);
+        int key = k->key();
+        if (int vk = focus_key(k)) {
+            HWND control = hwnd_of_widget(watched);
+            HWND dlg = control ? owning_dialog(control) : nullptr;
+            return dlg && dialog_key(dlg, control, vk, key == Qt::Key_Backtab);
+        }
         if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter) return false;
         HWND control = hwnd_of_widget(watched);
         HWND dlg = control ? owning_dialog(control) : nullptr;

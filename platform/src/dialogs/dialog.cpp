@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dialogs_private.h"
+#include "input/input_private.h"
 #include "windows/windows_private.h"
 
 namespace plat::dlg {
@@ -274,10 +275,15 @@ LRESULT DefDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 BOOL IsDialogMessage(HWND dlg, MSG* msg) {
     if (!msg || !dlg || msg->message != WM_KEYDOWN) return FALSE;
-    if (msg->wParam != VK_ESCAPE && msg->wParam != VK_RETURN) return FALSE;
     HWND h = msg->hwnd;
     while (h && h != dlg) h = GetParent(h);
     if (h != dlg) return FALSE;
+    if (msg->wParam != VK_ESCAPE && msg->wParam != VK_RETURN) {
+        if (key_down(VK_CONTROL) || key_down(VK_MENU)) return FALSE;
+        return BOOL(run_on_ui([=] {
+            return LRESULT(dialog_key(dlg, msg->hwnd, int(msg->wParam), key_down(VK_SHIFT)));
+        }));
+    }
     run_on_ui([=] {
         press(dlg, msg->wParam == VK_ESCAPE ? IDCANCEL : default_id(dlg));
         return LRESULT(0);

@@ -44,6 +44,10 @@ bool is_dialog(HWND hwnd);
 int default_id(HWND dlg);
 // Sends WM_COMMAND for a button id as a click on it would (lParam the button).
 void press(HWND dlg, int id);
+// Tab and Shift+Tab, and the arrow keys on a button, in a dialog whose focus
+// is `focus` (a control, or a part of one): moves the focus as the dialog
+// manager does. False for any other key, which the control keeps.
+bool dialog_key(HWND dlg, HWND focus, int vk, bool shift);
 
 // --- file dialogs (filedialog.cpp, filedialog_qt.cpp) ---
 struct FileFilter {

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <string>
 
+#include "files_private.h"
+
 namespace {
 
 DWORD error_of(int err) {
@@ -58,11 +60,36 @@ bool copy_bytes(int in, int out) {
 
 }  // namespace
 
+namespace plat {
+
+int open_regular(const char* path, int flags, mode_t perms) {
+    struct stat st {};
+    if (::stat(path, &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            errno = EINVAL;
+            return -1;
+        }
+    } else if (errno != ENOENT || !(flags & O_CREAT)) {
+        return -1;
+    }
+    int fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, perms);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace plat
+
 // The copy lands under a temporary name beside the target and then replaces
 // it, so a reader never sees half a file and a failed copy leaves the old one.
 PLATFORM_API BOOL CopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
     if (!from || !to) return fail(ENOENT);
-    int in = open(from, O_RDONLY | O_CLOEXEC);
+    int in = plat::open_regular(from, O_RDONLY, 0);
     if (in < 0) return fail(errno);
     struct stat src {
     }, dst{};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <platform/platform.h>
+#include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
@@ -79,5 +80,13 @@ bool ini_same(const std::string& a, const std::string& b);
 // written in double quotes with backslash escapes.
 std::string ini_format(const IniFile& ini);
 IniFile ini_parse(const std::string& text);
+
+// Opens a regular file without ever blocking the caller: a named pipe, a
+// device or a folder is refused, both before the open (stat) and after it
+// (fstat: it could have been swapped in meanwhile); the open itself is
+// non-blocking. flags as for open(2) (O_CLOEXEC is added; a missing file is
+// created only with O_CREAT). The descriptor (blocking again), or -1 with errno
+// set (EINVAL for a file that is not regular).
+int open_regular(const char* path, int flags, mode_t perms);
 
 }  // namespace plat

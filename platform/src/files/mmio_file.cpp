@@ -137,10 +137,10 @@ PLATFORM_API HMMIO mmioOpen(LPSTR path, MMIOINFO* info, DWORD flags) {
     if (!path) return nullptr;
     int mode = (flags & MMIO_READWRITE) ? O_RDWR : (flags & MMIO_WRITE) ? O_WRONLY : O_RDONLY;
     if (flags & MMIO_CREATE) mode |= O_CREAT | O_TRUNC;
-    int fd = ::open(path, mode | O_CLOEXEC, 0666);
+    int fd = plat::open_regular(path, mode, 0666);
     if (fd < 0) return nullptr;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return nullptr;
     }
@@ -148,7 +148,7 @@ PLATFORM_API HMMIO mmioOpen(LPSTR path, MMIOINFO* info, DWORD flags) {
     f->fd = fd;
     f->readable = (mode & O_ACCMODE) != O_WRONLY;
     f->writable = (mode & O_ACCMODE) != O_RDONLY;
-    f->size = S_ISREG(st.st_mode) ? st.st_size : 0;
+    f->size = st.st_size;
     {
         std::lock_guard<std::mutex> lock(plat::mmio::g_handles_mutex);
         plat::mmio::handles().insert(f);

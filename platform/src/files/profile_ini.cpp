@@ -174,9 +174,8 @@ IniFile ini_parse(const std::string& text) {
 
 std::string ini_path(const char* name) {
     if (name && name[0] == '/') return name;
-    char dir[MAX_PATH * 4];
-    PlatformConfigPath(sizeof dir, dir);
-    return std::string(dir) + "/" + (name && *name ? name : product::kDefaultIniFile);
+    return PlatformFolder(PlatformConfigPath) + "/" +
+           (name && *name ? name : product::kDefaultIniFile);
 }
 
 bool ini_load(const std::string& path, IniFile* out) {

@@ -6,6 +6,10 @@
 // WM_INITMENUPOPUP for each popup; closing it sends WM_MENUSELECT with flags
 // 0xFFFF. A change to the bar's own record rebuilds the bar soon (not while
 // one of its menus is open); popups refill themselves whenever they open.
+#include <platform/testing.h>
+
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -281,11 +285,54 @@ BOOL simulate_command(HWND hwnd, UINT id) {
     return ok ? TRUE : FALSE;
 }
 
+// Opens a popup of the bar as Alt and its letter do, then sends the keys to
+// whichever popup is open, as typed.
+BOOL type_menu_keys(HWND hwnd, int pos, const std::string& keys) {
+    auto found = bars().find(hwnd);
+    if (found == bars().end() || !found->second.bar) return FALSE;
+    if (!found->second.active) rebuild_changed();
+    BarState& s = bars()[hwnd];
+    QMenuBar* holder = s.bar;
+    QAction* title = action_at(s.bar->actions(), pos);
+    if (!title && s.corner) {
+        holder = s.corner;
+        title = action_at(s.corner->actions(), pos);
+    }
+    QPointer<QMenu> qm = action_popup(title);
+    if (!qm) return FALSE;
+    holder->setActiveAction(title);
+    if (qm)
+        for (QAction* a : qm->actions())
+            if (!a->isSeparator() && a->isEnabled()) {
+                qm->setActiveAction(a);
+                break;
+            }
+    for (char c : keys) {
+        QWidget* open = QApplication::activePopupWidget();
+        if (!open) break;
+        bool letter = c != '\r' && c != '\x1b';
+        int key = c == '\r'     ? int(Qt::Key_Return)
+                  : c == '\x1b' ? int(Qt::Key_Escape)
+                                : int(QChar(c).toUpper().unicode());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier,
+                        letter ? QString(QChar(c)) : QString());
+        QCoreApplication::sendEvent(open, &press);
+    }
+    for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i)
+        QApplication::activePopupWidget()->close();
+    return TRUE;
+}
+
 }  // namespace
 
 bool simulate_menu_command(HWND hwnd, UINT id) {
     if (!IsWindow(hwnd)) return false;
     return run_on_ui([hwnd, id] { return LRESULT(simulate_command(hwnd, id)); }) != 0;
+}
+
+bool simulate_menu_keys(HWND hwnd, int pos, const std::string& keys) {
+    if (!IsWindow(hwnd)) return false;
+    return run_on_ui([hwnd, pos, keys] { return LRESULT(type_menu_keys(hwnd, pos, keys)); }) != 0;
 }
 
 std::string menu_bar_text(HWND hwnd) {

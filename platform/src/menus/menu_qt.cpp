@@ -1,6 +1,9 @@
 // Qt menus filled from menu records; see menus_private.h.
 #include <QAction>
+#include <QCoreApplication>
 #include <QFont>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
 
@@ -10,11 +13,12 @@ namespace plat {
 
 namespace {
 
-const char* const kItem = "platItem";    // command id, or position of a popup
-const char* const kFlags = "platFlags";  // flags for WM_MENUSELECT
-const char* const kHolder = "platMenu";  // the menu holding the item
-const char* const kPopup = "platPopup";  // the item is a popup
-const char* const kPos = "platPos";      // position in the holding menu
+const char* const kItem = "platItem";        // command id, or position of a popup
+const char* const kFlags = "platFlags";      // flags for WM_MENUSELECT
+const char* const kHolder = "platMenu";      // the menu holding the item
+const char* const kPopup = "platPopup";      // the item is a popup
+const char* const kPos = "platPos";          // position in the holding menu
+const char* const kDefault = "platDefault";  // the menu's default item (MF_DEFAULT)
 
 std::vector<MenuItem> items_of(HMENU menu) {
     std::lock_guard lock(menu_mutex());
@@ -52,6 +56,41 @@ void fill(QMenu* qm, HMENU menu, HWND owner, bool sendCommands) {
     }
 }
 
+// A mnemonic letter that several items of one menu share only moves the
+// highlight on (Qt's rule, and the platform's); when the menu's default item
+// is one of them and can be chosen, the letter chooses it, as Return would.
+// This keeps "&Undo" reachable beside "C&ut" while the frame makes it the
+// default item.
+struct DefaultMnemonic : QObject {
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* qm = qobject_cast<QMenu*>(watched);
+        if (!qm || e->type() != QEvent::KeyPress) return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier)) || k->text().size() != 1)
+            return false;
+        const int letter = k->text().at(0).toUpper().unicode();
+        int sharing = 0;
+        QAction* chosen = nullptr;
+        for (QAction* a : qm->actions()) {
+            if (a->isSeparator() || !a->isVisible()) continue;
+            QKeySequence mnemonic = QKeySequence::mnemonic(a->text());
+            if (mnemonic.isEmpty() || (mnemonic[0].toCombined() & 0xFFFF) != letter) continue;
+            ++sharing;
+            if (a->property(kDefault).toBool() && a->isEnabled()) chosen = a;
+        }
+        if (sharing < 2 || !chosen) return false;
+        qm->setActiveAction(chosen);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(qm, &enter);
+        return true;
+    }
+};
+
+QObject* default_mnemonic() {
+    static auto* filter = new DefaultMnemonic;  // lives to the process end
+    return filter;
+}
+
 }  // namespace
 
 QString qt_menu_text(const std::string& text) {
@@ -73,10 +112,12 @@ void describe_action(QAction* a, const MenuItem& it, HMENU holder, int pos) {
     a->setProperty(kHolder, quintptr(holder));
     a->setProperty(kPopup, popup);
     a->setProperty(kPos, pos);
+    a->setProperty(kDefault, !popup && (it.flags & MF_DEFAULT));
 }
 
 void attach_popup(QMenu* qm, HMENU menu, int pos, HWND owner, bool sendCommands, bool initOnShow) {
     QPointer<QMenu> guard(qm);
+    qm->installEventFilter(default_mnemonic());
     QObject::connect(qm, &QMenu::aboutToShow, [guard, menu, pos, owner, sendCommands, initOnShow] {
         if (!guard) return;
         if (initOnShow) {

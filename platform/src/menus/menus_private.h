@@ -68,6 +68,10 @@ int place_menu_bar(HWND hwnd, int width);
 // at the right edge starting with '>' (empty without a bar).
 bool simulate_menu_command(HWND hwnd, UINT id);
 std::string menu_bar_text(HWND hwnd);
+// Opens the popup at position pos of the bar as the keyboard does and types
+// keys into the open menu (a letter is a mnemonic, '\r' Return, '\x1b'
+// Escape); false when the bar has no popup there. Any thread.
+bool simulate_menu_keys(HWND hwnd, int pos, const std::string& keys);
 
 // --- Qt menus (menu_qt.cpp), user-interface thread only ---
 // A QMenu is filled from its record when it is about to show, after the owner

@@ -5,6 +5,7 @@
 // connect-or-listen step runs under a named mutex so that two copies started
 // together cannot both listen. Received lines wait in a queue until a target
 // window is set, then each is sent to it on the user-interface thread.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -45,11 +46,25 @@ Delivery& delivery() {
 // User-interface thread only.
 QPointer<QLocalServer> g_server;
 std::string g_path;
+int g_server_folder = -1;  // held while the server's address goes through it
 
 std::string socket_path(LPCSTR name) {
-    char dir[1024] = "";
-    PlatformRuntimePath(sizeof(dir), dir);
-    return std::string(dir) + (name ? name : product::kProgramName) + ".sock";
+    return PlatformFolder(PlatformRuntimePath) + (name ? name : product::kProgramName) + ".sock";
+}
+
+// What bind and connect use for the socket file. A path longer than a socket
+// address holds is reached through an open descriptor of its folder
+// ("/proc/self/fd/N/<name>"), which *folder receives (-1 when not needed);
+// the caller closes it once the address is no longer used. "" on failure.
+std::string socket_address(const std::string& path, int* folder) {
+    *folder = -1;
+    if (path.size() < sizeof(sockaddr_un::sun_path)) return path;
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "";
+    *folder = ::open(path.substr(0, slash + 1).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (*folder < 0) return "";
+    std::string address = "/proc/self/fd/" + std::to_string(*folder) + path.substr(slash);
+    return address.size() < sizeof(sockaddr_un::sun_path) ? address : "";
 }
 
 bool wait_fd(int fd, short events, int timeoutMs) {
@@ -77,11 +92,18 @@ enum class Handover { NoCopy, Done, Failed };
 Handover hand_over(const std::string& path, const std::string& line) {
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(addr.sun_path)) return Handover::Failed;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    int folder = -1;
+    std::string address = socket_address(path, &folder);
+    if (address.empty()) {
+        if (folder >= 0) close(folder);
+        return Handover::Failed;
+    }
+    std::memcpy(addr.sun_path, address.c_str(), address.size() + 1);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    if (folder >= 0) close(folder);
     if (fd < 0) return Handover::Failed;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+    if (!connected) {
         close(fd);
         return Handover::NoCopy;
     }
@@ -158,11 +180,16 @@ bool listen_ui(const std::string& path) {
     // A socket file with no listener is what a crashed copy leaves behind.
     ::unlink(path.c_str());
     // The runtime folder is the user's own (mode 0700), which keeps others out.
+    int folder = -1;
+    std::string address = socket_address(path, &folder);
     auto* server = new QLocalServer(layer_object());
-    if (!server->listen(QString::fromStdString(path))) {
+    if (address.empty() || !server->listen(QString::fromStdString(address))) {
         delete server;
+        if (folder >= 0) close(folder);
         return false;
     }
+    // Qt removes the socket file by the address when the server closes.
+    g_server_folder = folder;
     QObject::connect(server, &QLocalServer::newConnection, server, [] { accept_connections(); });
     g_server = server;
     g_path = path;
@@ -213,6 +240,8 @@ void PlatformInstanceStop(void) {
         }
         if (!g_path.empty()) ::unlink(g_path.c_str());
         g_path.clear();
+        if (g_server_folder >= 0) close(g_server_folder);
+        g_server_folder = -1;
         return LRESULT(0);
     });
 }

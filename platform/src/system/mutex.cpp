@@ -32,9 +32,7 @@ std::mutex g_names_lock;
 std::map<std::string, std::weak_ptr<MutexRec>> g_names;  // unnamed ones under "#<address>"
 
 std::string file_base(const char* name) {
-    char dir[MAX_PATH];
-    PlatformRuntimePath(sizeof dir, dir);
-    std::string base = dir;
+    std::string base = PlatformFolder(PlatformRuntimePath);
     for (const char* p = name; *p; ++p) base += (*p == '/' || *p == '\\') ? '_' : *p;
     return base;
 }

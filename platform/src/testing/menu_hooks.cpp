@@ -12,6 +12,10 @@ BOOL PlatformSimulateMenuCommand(HWND hwnd, UINT id) {
     return plat::simulate_menu_command(hwnd, id) ? TRUE : FALSE;
 }
 
+BOOL PlatformSimulateMenuKeys(HWND hwnd, int pos, LPCSTR keys) {
+    return plat::simulate_menu_keys(hwnd, pos, keys ? keys : "") ? TRUE : FALSE;
+}
+
 int PlatformMenuBarText(HWND hwnd, LPSTR buf, int size) {
     std::string text = plat::menu_bar_text(hwnd);
     if (!buf || size <= 0) return int(text.size());
