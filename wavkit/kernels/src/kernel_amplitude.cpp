@@ -2,6 +2,7 @@
 // peak volume, silence and zeroize.
 #include <kernels/kernels.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "kernel_loop.h"
@@ -34,7 +35,59 @@ bool single_precision_suffices(float gain) {
 }
 #endif
 
+#if defined(SONREL_WIDE_UNITS)
+std::atomic<bool> g_wide{true};
+
+// The volume kernel's wider copy: blocks of 32 bytes or 16 values.
+SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check) {
+    const double g = gain;
+    __m256d gains[8];
+    for (__m256d& x : gains) x = _mm256_set1_pd(g);
+    if (bits == 8) {
+        size_t i = r.start, end = size_t{r.start} + r.length;
+        size_t blocks = i + (end - i) / 32 * 32;
+        if (blocks > i && single_precision_suffices(gain)) {
+            const __m256 single = _mm256_set1_ps(gain);
+            in_slices(i, blocks, check, [&](size_t k, size_t stop) {
+                for (; k < stop; k += 32) wide::scale_bytes32_single(data + k, single);
+            });
+            i = blocks;
+        }
+        in_slices(i, blocks, check, [&](size_t k, size_t stop) {
+            for (; k < stop; k += 32) wide::scale_bytes32(data + k, gains);
+        });
+        for (i = blocks; i < end; ++i) data[i] = scale_byte(data[i], g);
+        return;
+    }
+    int16_t* v = values16(data);
+    size_t first = r.start / 2, end = (size_t{r.start} + r.length) / 2;
+    size_t blocks = first + (end - first) / 16 * 16;
+    in_slices(first, blocks, check, [&](size_t i, size_t stop) {
+        for (; i < stop; i += 16) wide::scale_words16(v + i, gains);
+    });
+    for (size_t i = blocks; i < end; ++i) v[i] = scale_word(v[i], g);
+}
+#endif
+
 }  // namespace
+
+bool use_wide_units(bool on) {
+#if defined(SONREL_WIDE_UNITS)
+    return g_wide.exchange(on);
+#else
+    (void)on;
+    return false;
+#endif
+}
+
+bool wide_units() {
+#if defined(SONREL_WIDE_UNITS)
+    static const bool present = __builtin_cpu_supports("avx2");
+    return present && g_wide.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
 
 ByteRange clip_range(ByteRange r, uint32_t size) {
     if (r.start > size) r.start = size;
@@ -72,6 +125,9 @@ float volume_gain(unsigned percent) {
 }
 
 void volume_kernel(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check) {
+#if defined(SONREL_WIDE_UNITS)
+    if (wide_units()) return volume_wide(data, bits, r, gain, check);
+#endif
     const double g = gain;
     double gains[16];
     for (double& x : gains) x = g;

@@ -75,6 +75,56 @@ ByteRange join(ByteRange a, ByteRange b) {
     return ByteRange{static_cast<uint32_t>(start), to_u32(end - start)};
 }
 
+#if defined(SONREL_WIDE_UNITS)
+// Code in here, lambdas included, is AVX2 code.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+// run_segment for the wider copy: four gains at a time from four indices, with
+// the same double-precision product and sum and the same rounding to single
+// precision as SegmentGains::inner; the block gets them as registers of four.
+template <int Lanes, typename Block, typename One>
+void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check,
+                                  Block&& block, One&& one) {
+    static_assert(Lanes % 4 == 0 && kSliceValues % Lanes == 0, "whole registers and blocks");
+    if (count == 0) return;
+    uint64_t inner = std::min(count, sg.values - 1);
+    size_t whole = static_cast<size_t>(inner / Lanes * Lanes);
+    const __m256d start = _mm256_set1_pd(sg.start), step = _mm256_set1_pd(sg.step);
+    const __m256d four = _mm256_set1_pd(4.0), lanes = _mm256_setr_pd(0.0, 1.0, 2.0, 3.0);
+    in_slices(0, whole, check, [&](size_t i, size_t end) {
+        __m256d k = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(i + 1)), lanes);
+        for (; i < end; i += Lanes) {
+            __m256d g[Lanes / 4];
+            for (__m256d& x : g) {
+                __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k, step));
+                x = _mm256_cvtps_pd(_mm256_cvtpd_ps(exact));
+                k = _mm256_add_pd(k, four);
+            }
+            block(i, g);
+        }
+    });
+    for (uint64_t i = whole; i < count; ++i) one(static_cast<size_t>(i), sg.at(i + 1));
+}
+
+// The volume path's wider copy of one segment: blocks of 32 bytes or 16 values.
+SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t count,
+                              const SegmentGains& sg, Checkpoint check) {
+    if (bits == 8) {
+        uint8_t* p = data + first;
+        run_segment_wide<32>(
+            sg, count, check, [p](size_t i, const __m256d* g) { wide::scale_bytes32(p + i, g); },
+            [p](size_t i, double g) { p[i] = scale_byte(p[i], g); });
+        return;
+    }
+    int16_t* v16 = reinterpret_cast<int16_t*>(data) + first;
+    run_segment_wide<16>(
+        sg, count, check,
+        [v16](size_t i, const __m256d* g) { wide::scale_words16(v16 + i, g); },
+        [v16](size_t i, double g) { v16[i] = scale_word(v16[i], g); });
+}
+#pragma GCC pop_options
+#endif
+
 }  // namespace
 
 uint64_t curve_share(int32_t dx, uint64_t length) {
@@ -98,6 +148,9 @@ void curve_volume_segment(uint8_t* data, int bits, CurveWalk& walk, CurvePin a, 
     if (v == 0 || first >= walk.end) return;
     uint64_t count = std::min(v, walk.end - first);
     SegmentGains sg = gains_of(a, b, v);
+#if defined(SONREL_WIDE_UNITS)
+    if (wide_units()) return segment_wide(data, bits, first, count, sg, check);
+#endif
     if (bits == 8) {
         uint8_t* p = data + first;
         run_segment<16>(

@@ -39,6 +39,20 @@ bool ramp_is_exact(float start, float step, uint64_t count) {
     return largest * (1.0 + 1e-9) < std::ldexp(1.0, low + 53);
 }
 
+// Calls one(k, gain) for items [0, count), the gain the sequential double sum
+// of start and step.
+template <typename One>
+void run_sequential(float start, float step, uint32_t count, Checkpoint check, One&& one) {
+    const double s = step;
+    double g = start;
+    in_slices(0, count, check, [&](size_t k, size_t end) {
+        for (; k < end; ++k) {
+            one(k, g);
+            g += s;
+        }
+    });
+}
+
 // Calls block(k, g) for the items k .. k + Lanes - 1 with their gains in g,
 // and one(k, gain) for single items, over items [0, count), each item's gain
 // being start + k * step as the sequential double sum gives it (step already
@@ -62,13 +76,7 @@ void run_ramp(float start, float step, uint32_t count, Checkpoint check, Block&&
         for (size_t k = whole; k < count; ++k) one(k, g[k - whole]);
         return;
     }
-    double g = start;
-    in_slices(0, count, check, [&](size_t k, size_t end) {
-        for (; k < end; ++k) {
-            one(k, g);
-            g += s;
-        }
-    });
+    run_sequential(start, step, count, check, one);
 }
 
 // The channel fade over count frames of 8-bit (2 bytes) or 16-bit (2 values)
@@ -110,8 +118,97 @@ Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits) {
     return Ramp{1.0f, in.step};
 }
 
+#if defined(SONREL_WIDE_UNITS)
+// Code in here, lambdas included, is AVX2 code.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace {
+
+// run_ramp for the wider copies: the block gets its Lanes gains as registers
+// of four, which stay in registers from block to block. The same gains as
+// run_ramp's, from the same sums.
+template <int Lanes, typename Block, typename One>
+void run_ramp_wide(float start, float step, uint32_t count, Checkpoint check,
+                               Block&& block, One&& one) {
+    static_assert(Lanes % 4 == 0 && kSliceValues % Lanes == 0, "whole registers and blocks");
+    const double s = step;
+    if (count < 4 * Lanes || !ramp_is_exact(start, step, uint64_t{count} + Lanes)) {
+        run_sequential(start, step, count, check, one);
+        return;
+    }
+    alignas(32) double first[Lanes];
+    first[0] = start;
+    for (int j = 1; j < Lanes; ++j) first[j] = first[j - 1] + s;
+    __m256d g[Lanes / 4];
+    for (int q = 0; q < Lanes / 4; ++q) g[q] = _mm256_load_pd(first + 4 * q);
+    const __m256d wide = _mm256_set1_pd(s * Lanes);
+    size_t whole = count / Lanes * Lanes;
+    in_slices(0, whole, check, [&](size_t k, size_t end) {
+        for (; k < end; k += Lanes) {
+            block(k, g);
+            for (__m256d& x : g) x = _mm256_add_pd(x, wide);
+        }
+    });
+    for (int q = 0; q < Lanes / 4; ++q) _mm256_store_pd(first + 4 * q, g[q]);
+    for (size_t k = whole; k < count; ++k) one(k, first[k - whole]);
+}
+
+// The wider copies of the fades: blocks of 32 bytes, 16 values or 8 to 16 frames.
+SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, float step,
+                           Checkpoint check) {
+    if (bits == 8) {
+        uint8_t* p = data + r.start;
+        run_ramp_wide<32>(
+            start, step, r.length, check,
+            [p](size_t k, const __m256d* g) { wide::scale_bytes32(p + k, g); },
+            [p](size_t k, double g) { p[k] = scale_byte(p[k], g); });
+        return;
+    }
+    uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
+    int16_t* v = reinterpret_cast<int16_t*>(data) + first;
+    run_ramp_wide<16>(
+        start, step, end - first, check,
+        [v](size_t k, const __m256d* g) { wide::scale_words16(v + k, g); },
+        [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+}
+
+SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float start,
+                                  float step, bool leftToRight, Checkpoint check) {
+    const int l = leftToRight ? 0 : 1, r = 1 - l;
+    if (bits == 8) {
+        uint8_t* p = data;
+        run_ramp_wide<16>(
+            start, step, count, check,
+            [p, leftToRight](size_t k, const __m256d* g) {
+                wide::fade_bytes16(p + 2 * k, g, leftToRight);
+            },
+            [p, l, r](size_t k, double g) {
+                p[2 * k + l] = scale_byte(p[2 * k + l], g);
+                p[2 * k + r] = scale_byte(p[2 * k + r], 1.0 - g);
+            });
+        return;
+    }
+    int16_t* v = reinterpret_cast<int16_t*>(data);
+    run_ramp_wide<8>(
+        start, step, count, check,
+        [v, leftToRight](size_t k, const __m256d* g) {
+            wide::fade_words8(v + 2 * k, g, leftToRight);
+        },
+        [v, l, r](size_t k, double g) {
+            v[2 * k + l] = scale_word(v[2 * k + l], g);
+            v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
+        });
+}
+
+}  // namespace
+#pragma GCC pop_options
+#endif
+
 void ramp_kernel(uint8_t* data, int bits, ByteRange r, Ramp ramp, bool rising, Checkpoint check) {
     float step = rising ? ramp.step : -ramp.step;
+#if defined(SONREL_WIDE_UNITS)
+    if (wide_units()) return ramp_wide(data, bits, r, ramp.start, step, check);
+#endif
     if (bits == 8) {
         uint8_t* p = data + r.start;
         run_ramp<16>(
@@ -181,6 +278,12 @@ ByteRange channel_fade_kernel(uint8_t* data, uint32_t dataBytes, int bits, unsig
                               ByteRange r, float startGain, bool leftToRight, Checkpoint check) {
     ChannelWalk w = plan_channel_walk(dataBytes, bits, blockAlign, r);
     const float start = startGain > 1.0f ? 1.0f : startGain;
+#if defined(SONREL_WIDE_UNITS)
+    if (w.count != 0 && wide_units()) {
+        fade_frames_wide(data + w.first, bits, w.count, start, -w.step, leftToRight, check);
+        return walk_span(w, dataBytes);
+    }
+#endif
     if (w.count != 0 && bits == 8) {
         fade_frames8(data + w.first, w.count, start, -w.step, leftToRight, check);
     } else if (w.count != 0) {

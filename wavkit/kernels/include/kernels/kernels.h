@@ -32,6 +32,12 @@ constexpr uint32_t kSliceValues = 1u << 20;
 // and the rest of the range as it was (no resources are held). Null: none.
 using Checkpoint = void (*)();
 
+// Whether the kernels may use wider vector units than every machine of the
+// kind has (AVX2 on x86-64) when this machine has them; on unless turned off.
+// Both give the same bytes; tests and benchmarks turn them off to check and
+// time the narrower code. Gives the previous setting.
+bool use_wide_units(bool on);
+
 struct ByteRange {
     uint32_t start;   // bytes
     uint32_t length;  // bytes
