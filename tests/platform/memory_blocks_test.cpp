@@ -1,8 +1,10 @@
 // Movable memory blocks: handles, resizing, zeroing and the failure switches.
 #include <gtest/gtest.h>
+#include <platform/file_backed.h>
 #include <platform/platform.h>
 #include <platform/testing.h>
 
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -185,6 +187,46 @@ TEST(MemoryBlocks, SizeLimitRefusesOnlyBlocksAboveIt) {
     PlatformSetAllocationLimit(0);
     EXPECT_EQ(GlobalReAlloc(h, 5000, GMEM_MOVEABLE), h);
     GlobalFree(h);
+}
+
+}  // namespace
+
+namespace {
+
+// Resident memory of this process in MB.
+double resident_mb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * 4096.0 / (1 << 20);
+}
+
+// A file-backed block keeps its bytes from lock to lock, yet its pages leave
+// the process when the last lock ends; it starts zeroed and grows zeroed.
+TEST(FileBackedBlock, KeepsItsBytesWhileItsPagesLeaveTheProcess) {
+    const SIZE_T size = 48u << 20;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_FILEBACKED, size);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(GlobalSize(h), size);
+    auto* p = static_cast<BYTE*>(GlobalLock(h));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p[0] | p[size / 2] | p[size - 1], 0);
+    for (SIZE_T i = 0; i < size; i += 4096) p[i] = static_cast<BYTE>(i >> 12);
+    double locked = resident_mb();
+    GlobalUnlock(h);
+    EXPECT_LT(resident_mb(), locked - 40) << "the written pages stayed in the process";
+
+    ASSERT_NE(GlobalReAlloc(h, size + 8192, GMEM_MOVEABLE | GMEM_ZEROINIT), nullptr);
+    p = static_cast<BYTE*>(GlobalLock(h));
+    ASSERT_NE(p, nullptr);
+    SIZE_T wrong = 0;
+    for (SIZE_T i = 0; i < size; i += 4096) wrong += p[i] != static_cast<BYTE>(i >> 12);
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(p[size] | p[size + 8191], 0) << "grown bytes are zero";
+    GlobalUnlock(h);
+    EXPECT_EQ(GlobalFree(h), nullptr);
 }
 
 }  // namespace

@@ -303,3 +303,29 @@ TEST_F(UndoTest, UnknownKindsMakeNoRecord) {
 }
 
 }  // namespace
+
+// Copies of 16 MB and more live in a file-backed block and move a piece at a
+// time: a change and a deletion of 20 MB (pieces and a part piece) come back exactly.
+TEST(UndoLargeCopy, ChangesAndDeletionsOfManyMegabytesComeBackExactly) {
+    Frame f;
+    const size_t size = (20u << 20) + 12345;
+    const Bytes original = pattern(size, 11);
+    for (WORD kind : {UNDO_CHANGED, UNDO_REMOVED}) {
+        SCOPED_TRACE(kind);
+        HWND d = make_document(f, Format{2, 44100, 16}, original);
+        const DWORD start = 1000, length = static_cast<DWORD>(size - 3000);
+        ASSERT_EQ(SaveUndoInformation(d, start, length, kind, "Large"), 1);
+        ASSERT_NE(undo_copy_of(d), nullptr);
+        EXPECT_EQ(GlobalSize(undo_copy_of(d)), length);
+        if (kind == UNDO_CHANGED) {
+            Bytes changed = original;
+            for (size_t i = start; i < start + length; ++i) changed[i] = static_cast<uint8_t>(~changed[i]);
+            replace_data(d, changed);
+        } else {
+            replace_data(d, without(original, start, length));
+        }
+        EXPECT_EQ(RestoreUndoInformation(d), 1);
+        EXPECT_TRUE(data_of(d) == original) << "the data differs from the original after undo";
+        EXPECT_EQ(header_of(d).dataSize, size);
+    }
+}

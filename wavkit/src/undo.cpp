@@ -4,6 +4,12 @@
 // change the data's length without recording (crop, speed, conversion) leave an
 // older record behind, so every apply clips the record to the data as it is
 // now: nothing is ever read or written outside the data or the saved copy.
+//
+// A large saved copy lives in a file-backed block and is written and read a
+// piece at a time, each piece's pages leaving the process with its lock, so
+// that an edit of the whole data does not hold the data twice in memory.
+#include <platform/file_backed.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +17,25 @@
 #include "entry.h"
 
 namespace {
+
+// Copies at least this large go to a file-backed block, in pieces of kPiece.
+constexpr DWORD kFileBackedBytes = 16u << 20;
+constexpr ULONGLONG kPiece = 8u << 20;
+
+// Copies n bytes between the saved copy (from offset 0) and `bytes`, a piece at
+// a time, into the copy (in) or out of it; false when it cannot be locked.
+bool copy_pieces(HGLOBAL copy, BYTE* bytes, ULONGLONG n, bool in) {
+    for (ULONGLONG done = 0; done < n; done += kPiece) {
+        ULONGLONG piece = std::min(kPiece, n - done);
+        doc::Pin<BYTE> c(copy);
+        if (!c) return false;
+        if (in)
+            std::memcpy(c.ptr + done, bytes + done, piece);
+        else
+            std::memmove(bytes + done, c.ptr + done, piece);
+    }
+    return true;
+}
 
 void clear_record(UndoBlock* u) {
     u->copy = nullptr;
@@ -31,13 +56,13 @@ bool save_copy(HWND w, UndoBlock* u) {
         u->length = 0;
         return true;
     }
-    HGLOBAL h = doc::alloc_block(u->length, false);
-    doc::Pin<BYTE> copy(h);
-    if (!copy) {
+    const bool large = u->length >= kFileBackedBytes;
+    HGLOBAL h = large ? GlobalAlloc(GMEM_MOVEABLE | GMEM_FILEBACKED, u->length)
+                      : doc::alloc_block(u->length, false);
+    if (!h || !copy_pieces(h, wave.ptr + start, u->length, true)) {
         doc::free_block(h);
         return false;
     }
-    std::memcpy(copy.ptr, wave.ptr + start, u->length);
     u->copy = h;
     return true;
 }
@@ -47,12 +72,10 @@ BOOL restore_changed(HWND w, UndoBlock* u) {
     if (u->copy) {
         doc::Pin<HeaderBlock> header(w, PROP_HEADER);
         doc::Pin<BYTE> wave(w, PROP_WAVE);
-        doc::Pin<BYTE> copy(u->copy);
         ULONGLONG size = header ? header->dataSize : 0;
         ULONGLONG n = std::min<ULONGLONG>(u->length, GlobalSize(u->copy));
         n = u->start < size ? std::min<ULONGLONG>(n, size - u->start) : 0;
-        if (wave && copy && n) std::memmove(wave.ptr + u->start, copy.ptr, n);
-        copy.release();
+        if (wave && n) copy_pieces(u->copy, wave.ptr + u->start, n, false);
         doc::free_block(u->copy);
     }
     clear_record(u);
@@ -102,12 +125,10 @@ BOOL restore_removed(HWND w, UndoBlock* u) {
     if (position && position->markStart > size) position->markStart = size;
     doc::set_data_size(header.ptr, static_cast<DWORD>(size + n));
     doc::Pin<BYTE> wave(w, PROP_WAVE);
-    doc::Pin<BYTE> copy(u->copy);
-    if (wave && copy) {
+    if (wave) {
         std::memmove(wave.ptr + start + n, wave.ptr + start, size - start);
-        std::memcpy(wave.ptr + start, copy.ptr, n);
+        copy_pieces(u->copy, wave.ptr + start, n, false);
     }
-    copy.release();
     doc::free_block(u->copy);
     clear_record(u);
     return 1;

@@ -1,7 +1,10 @@
 // Movable memory blocks. A handle is a number that is never reused; the table
 // maps it to the block record, so a freed or forged handle is simply not found.
 // Small blocks live on the heap; blocks of 1 MB and more are anonymous
-// mappings, so fresh pages are zero for free and growing uses mremap.
+// mappings, so fresh pages are zero for free and growing uses mremap. Blocks
+// asked for with GMEM_FILEBACKED are shared mappings of an unnamed file in the
+// temporary folder; their pages leave the process when the last lock ends.
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,6 +14,8 @@
 #include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include <platform/file_backed.h>
 
 #include "system_private.h"
 
@@ -23,6 +28,7 @@ struct Allocation {
     uint8_t* data = nullptr;
     uint64_t capacity = 0;  // bytes usable at data
     bool mapped = false;
+    bool fileBacked = false;  // a shared mapping of an unnamed temporary file
     int holds = 0;
 };
 
@@ -55,7 +61,49 @@ bool refuse(uint64_t bytes) {
     return false;
 }
 
-Allocation* allocate(uint64_t bytes, bool zero) {
+// An unnamed file of `bytes` reserved bytes in the temporary folder, or -1.
+int reserved_temp_file(uint64_t bytes) {
+    char folder[4096];
+    DWORD n = GetTempPath(sizeof folder, folder);
+    if (n == 0 || n >= sizeof folder) return -1;
+    int fd = ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    // Reserved now, so that writing through the mapping never meets a full disk.
+    if (posix_fallocate(fd, 0, static_cast<off_t>(bytes)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+Allocation* allocate_file_backed(uint64_t bytes) {
+    uint64_t cap = page_round(bytes ? bytes : 1);
+    int fd = reserved_temp_file(cap);
+    if (fd < 0) return nullptr;
+    void* p = mmap(nullptr, cap, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ::close(fd);  // the mapping keeps the file
+    if (p == MAP_FAILED) return nullptr;
+    auto* a = new (std::nothrow) Allocation;
+    if (!a) {
+        munmap(p, cap);
+        return nullptr;
+    }
+    a->data = static_cast<uint8_t*>(p);
+    a->capacity = cap;
+    a->mapped = true;
+    a->fileBacked = true;
+    return a;
+}
+
+// The pages of a file-backed block leave the process; its bytes stay in the file.
+void hand_back_pages(Allocation* a) {
+    if (a->fileBacked) madvise(a->data, a->capacity, MADV_DONTNEED);
+}
+
+Allocation* allocate(uint64_t bytes, bool zero, bool fileBacked = false) {
+    if (fileBacked) {
+        if (Allocation* a = allocate_file_backed(bytes)) return a;
+    }
     uint64_t want = bytes ? bytes : 1;
     auto* a = new (std::nothrow) Allocation;
     if (!a) return nullptr;
@@ -116,10 +164,11 @@ bool resize_in_place(Allocation* a, uint64_t bytes, uint64_t* clean_from) {
 // Moves the block into a fresh allocation: a held allocation must stay where
 // it is, and a heap block that grows past the threshold becomes a mapping.
 bool move_to_new(Block& b, uint64_t bytes, uint64_t* clean_from) {
-    Allocation* fresh = allocate(bytes, false);
+    Allocation* fresh = allocate(bytes, false, b.alloc->fileBacked);
     if (!fresh) return false;
     uint64_t keep = b.size < bytes ? b.size : bytes;
     std::memcpy(fresh->data, b.alloc->data, keep);
+    hand_back_pages(fresh);
     *clean_from = fresh->mapped ? keep : kNothingClean;
     if (b.alloc->holds > 0) {
         g_retired.push_back(b.alloc);
@@ -142,7 +191,7 @@ PLATFORM_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    Allocation* a = allocate(bytes, (flags & GMEM_ZEROINIT) != 0);
+    Allocation* a = allocate(bytes, (flags & GMEM_ZEROINIT) != 0, (flags & GMEM_FILEBACKED) != 0);
     if (!a) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -173,6 +222,7 @@ PLATFORM_API BOOL GlobalUnlock(HGLOBAL h) {
         return FALSE;
     }
     if (b->locks > 0) --b->locks;
+    if (b->locks == 0) hand_back_pages(b->alloc);
     return b->locks > 0;
 }
 
@@ -191,7 +241,9 @@ PLATFORM_API HGLOBAL GlobalReAlloc(HGLOBAL h, SIZE_T bytes, UINT flags) {
     uint64_t old_size = b->size;
     uint64_t clean_from = kNothingClean;
     bool grows_out_of_heap = !a->mapped && bytes >= kMapThreshold;
-    bool ok = (a->holds > 0 || grows_out_of_heap) ? move_to_new(*b, bytes, &clean_from)
+    // A file-backed block moves into a fresh file: its file cannot follow a mremap.
+    bool ok = (a->holds > 0 || grows_out_of_heap || a->fileBacked)
+                  ? move_to_new(*b, bytes, &clean_from)
                                                   : resize_in_place(a, bytes, &clean_from);
     if (!ok) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
