@@ -1,7 +1,9 @@
 // Buffered RIFF file I/O over POSIX files: open, close, read, write, seek.
 //
 // Small reads are served from a 64 KB read-ahead window and small contiguous
-// writes are gathered in it; large transfers go straight to the file. A write
+// writes are gathered in it; large transfers go straight to the file, and
+// large writes are handed to the disk piece by piece as they are written, so
+// that a flush after them (a save's) waits for little more than the last piece. A write
 // error (a full disk, a size limit) is remembered, so the caller learns of it
 // at the latest from mmioClose.
 #include <fcntl.h>
@@ -51,6 +53,22 @@ int64_t pread_all(int fd, char* p, int64_t n, int64_t at) {
         got += r;
     }
     return got;
+}
+
+constexpr int64_t kDiskPiece = 16 << 20;
+
+// Writes n bytes at `at` in pieces, starting each piece's way to the disk
+// (without waiting for it) once it is written.
+bool pwrite_to_disk(int fd, const char* p, int64_t n, int64_t at) {
+    while (n > 0) {
+        int64_t piece = std::min(n, kDiskPiece);
+        if (!pwrite_all(fd, p, piece, at)) return false;
+        sync_file_range(fd, at, piece, SYNC_FILE_RANGE_WRITE);
+        p += piece;
+        at += piece;
+        n -= piece;
+    }
+    return true;
 }
 
 bool in_window(const File* f, int64_t at, int64_t n) {
@@ -107,7 +125,7 @@ bool write_at_pos(File* f, const char* in, int64_t n) {
         f->bufStart = f->pos;
     }
     if (n >= kWindow) {
-        if (!pwrite_all(f->fd, in, n, f->pos)) {
+        if (!pwrite_to_disk(f->fd, in, n, f->pos)) {
             f->failed = true;
             return false;
         }
