@@ -35,9 +35,9 @@ bool single_precision_suffices(float gain) {
 }
 #endif
 
-#if defined(SONREL_WIDE_UNITS)
 std::atomic<bool> g_wide{true};
 
+#if defined(SONREL_WIDE_UNITS)
 // The volume kernel's wider copy: blocks of 32 bytes or 16 values.
 SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check) {
     const double g = gain;
@@ -72,12 +72,7 @@ SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, C
 }  // namespace
 
 bool use_wide_units(bool on) {
-#if defined(SONREL_WIDE_UNITS)
     return g_wide.exchange(on);
-#else
-    (void)on;
-    return false;
-#endif
 }
 
 bool wide_units() {

@@ -16,8 +16,8 @@ bool wide_units();
 // The wider copies of the hot kernels: compiled for AVX2 with every call inside
 // them inlined, so that the inlined loops and helpers are AVX2 code too, while
 // the same helpers stay plain x86-64 code everywhere else. They run only when
-// wide_units() says so.
-#if defined(__x86_64__) && defined(__GNUC__)
+// wide_units() says so. Built by GCC, whose flatten takes in the lambdas.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define SONREL_WIDE_UNITS 1
 #define SONREL_WIDE __attribute__((target("avx2"), flatten))
 #define SONREL_AVX2 __attribute__((target("avx2")))
