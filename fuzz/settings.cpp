@@ -72,7 +72,7 @@ std::map<std::pair<std::string, std::string>, std::string> values() {
     for (const std::string& section : list(nullptr)) {
         for (const std::string& key : list(section.c_str())) {
             // A listed key is found: the default never comes back for it.
-            const char* absent = "\x01absent";
+            const char* absent = "\x01" "absent";
             DWORD n = GetPrivateProfileString(section.c_str(), key.c_str(), absent, buf.data(), kRoom,
                                               kFile);
             if (n >= kRoom || std::strcmp(buf.data(), absent) == 0) std::abort();

@@ -165,3 +165,23 @@ TEST(ProfileStore, ProcessesSeeEachOthersWritesAndLoseNone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A name with a NUL character in the file (raw or as a quoted \x00) ends at
+// it, so every listed name is found again.
+TEST(ProfileStore, NamesEndAtANulCharacterSoListedNamesAreFound) {
+    char folder[1024];
+    DWORD n = PlatformConfigPath(sizeof folder, folder);
+    ASSERT_GT(n, 0u);
+    const char raw[] = "[S\0x]\nk\0y=1\n\"q\\x00r\"=2\n";
+    const std::string text(raw, sizeof raw - 1);
+    testing_support::write_file(std::string(folder) + "/nul.ini",
+                                std::vector<uint8_t>(text.begin(), text.end()));
+    EXPECT_EQ(get_list(nullptr, "nul.ini"), (std::vector<std::string>{"S"}));
+    EXPECT_EQ(get_list("S", "nul.ini"), (std::vector<std::string>{"k", "q"}));
+    EXPECT_EQ(get("S", "k", "absent", "nul.ini"), "1");
+    EXPECT_EQ(get("S", "q", "absent", "nul.ini"), "2");
+}
+
+}  // namespace

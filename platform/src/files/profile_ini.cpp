@@ -93,6 +93,12 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
+// A name ends at a NUL character: names are handed out as terminated texts,
+// so a longer one could be listed but never found again.
+std::string up_to_nul(const std::string& s) {
+    return s.substr(0, s.find('\0'));
+}
+
 void parse_line(const std::string& raw, IniFile& ini) {
     std::string line = trim(raw);
     if (line.empty() || line[0] == ';' || line[0] == '#') return;
@@ -106,7 +112,7 @@ void parse_line(const std::string& raw, IniFile& ini) {
             name = trim(line.substr(
                 1, close == std::string::npos || close < 1 ? std::string::npos : close - 1));
         }
-        ini.sections.push_back({name, {}});
+        ini.sections.push_back({up_to_nul(name), {}});
         return;
     }
     if (ini.sections.empty()) ini.sections.push_back({"", {}});
@@ -125,7 +131,7 @@ void parse_line(const std::string& raw, IniFile& ini) {
         size_t vpos = 0;
         value = decode_quoted(value, vpos);
     }
-    ini.sections.back().entries.push_back({key, value});
+    ini.sections.back().entries.push_back({up_to_nul(key), value});
 }
 
 }  // namespace
