@@ -8,7 +8,6 @@
 // machine (AVX2), so both copies of the kernels are timed.
 #include <benchmark/benchmark.h>
 #include <kernels/kernels.h>
-
 #include <time.h>
 
 #include <cstring>

@@ -72,9 +72,11 @@ std::map<std::pair<std::string, std::string>, std::string> values() {
     for (const std::string& section : list(nullptr)) {
         for (const std::string& key : list(section.c_str())) {
             // A listed key is found: the default never comes back for it.
-            const char* absent = "\x01" "absent";
-            DWORD n = GetPrivateProfileString(section.c_str(), key.c_str(), absent, buf.data(), kRoom,
-                                              kFile);
+            const char* absent =
+                "\x01"
+                "absent";
+            DWORD n = GetPrivateProfileString(section.c_str(), key.c_str(), absent, buf.data(),
+                                              kRoom, kFile);
             if (n >= kRoom || std::strcmp(buf.data(), absent) == 0) std::abort();
             out.emplace(std::make_pair(section, key), std::string(buf.data(), n));
         }

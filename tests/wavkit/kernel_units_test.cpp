@@ -71,13 +71,12 @@ struct Layout {
 // Off-block starts and ends; a range shorter than one wide block; one that
 // crosses slice boundaries (a slice is kern::kSliceValues values).
 const Layout kLayouts[] = {
-    {8, 5000, 3, 4321},   {16, 5000, 6, 4402},          {16, 5000, 5, 4401},
-    {8, 200, 1, 57},      {16, 200, 2, 58},             {8, 2300000, 17, 2299970},
-    {16, 4300000, 10, 4299980},
+    {8, 5000, 3, 4321}, {16, 5000, 6, 4402},       {16, 5000, 5, 4401},        {8, 200, 1, 57},
+    {16, 200, 2, 58},   {8, 2300000, 17, 2299970}, {16, 4300000, 10, 4299980},
 };
 
 class WideUnits : public testing::TestWithParam<std::tuple<Case, Layout>> {
-  protected:
+protected:
     void TearDown() override { kern::use_wide_units(true); }
 };
 

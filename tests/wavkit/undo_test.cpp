@@ -319,7 +319,8 @@ TEST(UndoLargeCopy, ChangesAndDeletionsOfManyMegabytesComeBackExactly) {
         EXPECT_EQ(GlobalSize(undo_copy_of(d)), length);
         if (kind == UNDO_CHANGED) {
             Bytes changed = original;
-            for (size_t i = start; i < start + length; ++i) changed[i] = static_cast<uint8_t>(~changed[i]);
+            for (size_t i = start; i < start + length; ++i)
+                changed[i] = static_cast<uint8_t>(~changed[i]);
             replace_data(d, changed);
         } else {
             replace_data(d, without(original, start, length));

@@ -5,6 +5,7 @@
 // asked for with GMEM_FILEBACKED are shared mappings of an unnamed file in the
 // temporary folder; their pages leave the process when the last lock ends.
 #include <fcntl.h>
+#include <platform/file_backed.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -14,8 +15,6 @@
 #include <mutex>
 #include <unordered_map>
 #include <vector>
-
-#include <platform/file_backed.h>
 
 #include "system_private.h"
 
@@ -244,7 +243,7 @@ PLATFORM_API HGLOBAL GlobalReAlloc(HGLOBAL h, SIZE_T bytes, UINT flags) {
     // A file-backed block moves into a fresh file: its file cannot follow a mremap.
     bool ok = (a->holds > 0 || grows_out_of_heap || a->fileBacked)
                   ? move_to_new(*b, bytes, &clean_from)
-                                                  : resize_in_place(a, bytes, &clean_from);
+                  : resize_in_place(a, bytes, &clean_from);
     if (!ok) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

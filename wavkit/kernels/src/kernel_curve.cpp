@@ -83,8 +83,8 @@ ByteRange join(ByteRange a, ByteRange b) {
 // the same double-precision product and sum and the same rounding to single
 // precision as SegmentGains::inner; the block gets them as registers of four.
 template <int Lanes, typename Block, typename One>
-void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check,
-                                  Block&& block, One&& one) {
+void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check, Block&& block,
+                      One&& one) {
     static_assert(Lanes % 4 == 0 && kSliceValues % Lanes == 0, "whole registers and blocks");
     if (count == 0) return;
     uint64_t inner = std::min(count, sg.values - 1);
@@ -118,8 +118,7 @@ SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t 
     }
     int16_t* v16 = reinterpret_cast<int16_t*>(data) + first;
     run_segment_wide<16>(
-        sg, count, check,
-        [v16](size_t i, const __m256d* g) { wide::scale_words16(v16 + i, g); },
+        sg, count, check, [v16](size_t i, const __m256d* g) { wide::scale_words16(v16 + i, g); },
         [v16](size_t i, double g) { v16[i] = scale_word(v16[i], g); });
 }
 #pragma GCC pop_options

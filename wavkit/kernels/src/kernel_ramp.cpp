@@ -128,8 +128,8 @@ namespace {
 // of four, which stay in registers from block to block. The same gains as
 // run_ramp's, from the same sums.
 template <int Lanes, typename Block, typename One>
-void run_ramp_wide(float start, float step, uint32_t count, Checkpoint check,
-                               Block&& block, One&& one) {
+void run_ramp_wide(float start, float step, uint32_t count, Checkpoint check, Block&& block,
+                   One&& one) {
     static_assert(Lanes % 4 == 0 && kSliceValues % Lanes == 0, "whole registers and blocks");
     const double s = step;
     if (count < 4 * Lanes || !ramp_is_exact(start, step, uint64_t{count} + Lanes)) {
@@ -172,8 +172,8 @@ SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, fl
         [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
 }
 
-SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float start,
-                                  float step, bool leftToRight, Checkpoint check) {
+SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float start, float step,
+                                  bool leftToRight, Checkpoint check) {
     const int l = leftToRight ? 0 : 1, r = 1 - l;
     if (bits == 8) {
         uint8_t* p = data;

@@ -266,11 +266,10 @@ SONREL_AVX2 inline __m256i scale8_single(__m256i x, __m256 g) {
 SONREL_AVX2 inline void scale_bytes32_single(uint8_t* p, __m256 g) {
     __m256i a, b;
     split_bytes(load(p), &a, &b);
-    __m256i q[4] = {
-        scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(a)), g),
-        scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(a, 1)), g),
-        scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(b)), g),
-        scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(b, 1)), g)};
+    __m256i q[4] = {scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(a)), g),
+                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(a, 1)), g),
+                    scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(b)), g),
+                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(b, 1)), g)};
     a = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[0], q[1]), 0xD8);
     b = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[2], q[3]), 0xD8);
     store(p, join_bytes(a, b));
