@@ -71,13 +71,16 @@ std::map<std::pair<std::string, std::string>, std::string> values() {
     std::vector<char> buf(kRoom);
     for (const std::string& section : list(nullptr)) {
         for (const std::string& key : list(section.c_str())) {
-            // A listed key is found: the default never comes back for it.
-            const char* absent =
-                "\x01"
-                "absent";
-            DWORD n = GetPrivateProfileString(section.c_str(), key.c_str(), absent, buf.data(),
+            // A listed key is found: a value is given whatever the default.
+            DWORD n = GetPrivateProfileString(section.c_str(), key.c_str(), "\x01", buf.data(),
                                               kRoom, kFile);
-            if (n >= kRoom || std::strcmp(buf.data(), absent) == 0) std::abort();
+            if (n >= kRoom) std::abort();
+            if (n == 1 && buf[0] == '\x01') {
+                char other[4];
+                GetPrivateProfileString(section.c_str(), key.c_str(), "\x02", other, sizeof other,
+                                        kFile);
+                if (other[0] == '\x02') std::abort();
+            }
             out.emplace(std::make_pair(section, key), std::string(buf.data(), n));
         }
     }
