@@ -1,6 +1,7 @@
 // "EDIT": a single-line edit field. The window text follows the field's text
 // at every change, and each change (typed or set with WM_SETTEXT) sends
-// EN_CHANGE to the parent.
+// EN_CHANGE to the parent; gaining and losing the focus send EN_SETFOCUS and
+// EN_KILLFOCUS.
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <algorithm>
@@ -103,6 +104,12 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return control_default(hwnd, msg, wp, lp);
         case EM_SETSEL:
             return set_sel(hwnd, wp, lp);
+        case WM_SETFOCUS:
+            notify_parent(hwnd, EN_SETFOCUS);
+            return control_default(hwnd, msg, wp, lp);
+        case WM_KILLFOCUS:
+            notify_parent(hwnd, EN_KILLFOCUS);
+            return control_default(hwnd, msg, wp, lp);
         default:
             return control_default(hwnd, msg, wp, lp);
     }
