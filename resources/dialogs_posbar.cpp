@@ -29,16 +29,16 @@ const DIALOGITEM kItems[] = {
     {"STATIC", "s", IDC_POSBAR_LENGTHUNIT_S, 185, 1, 6, 12, kUnit, 0},
     {UPDOWN_CLASS, "", IDC_POSBAR_LENGTHSPIN, 191, 1, 8, 12, kSpin, 0},
     {"STATIC", "Position:", IDC_POSBAR_POSITIONLABEL, 203, 3, 36, 8, SS_LEFT, 0},
-    {"EDIT", "", IDC_POSBAR_POSITION, 239, 1, 54, 12, WS_BORDER | ES_READONLY | ES_CENTER, 0},
-    {"BUTTON", "Update mark", IDC_POSBAR_UPDATEMARK, 297, 1, 51, 12, kButton, 0},
-    {"BUTTON", "Mark all", IDC_POSBAR_MARKALL, 351, 1, 36, 12, kButton, 0},
-    {"BUTTON", "Destroy mark", IDC_POSBAR_DESTROYMARK, 390, 1, 55, 12, kButton, 0},
+    {"EDIT", "", IDC_POSBAR_POSITION, 239, 1, 58, 12, WS_BORDER | ES_READONLY | ES_CENTER, 0},
+    {"BUTTON", "Update mark", IDC_POSBAR_UPDATEMARK, 301, 1, 51, 12, kButton, 0},
+    {"BUTTON", "Mark all", IDC_POSBAR_MARKALL, 355, 1, 36, 12, kButton, 0},
+    {"BUTTON", "Destroy mark", IDC_POSBAR_DESTROYMARK, 394, 1, 55, 12, kButton, 0},
 };
 
-// A child panel 445 x 13 units, placed by the bar.
+// A child panel 449 x 13 units, placed by the bar.
 constexpr DWORD kPanel = DS_CONTROL | DS_3DLOOK | WS_CHILD;
 constexpr UINT kItemCount = UINT(sizeof kItems / sizeof kItems[0]);
-const DIALOGTEMPLATE kPosBar{nullptr, kPanel,          0, 0,      0,         445,
+const DIALOGTEMPLATE kPosBar{nullptr, kPanel,          0, 0,      0,         449,
                              13,      "MS Sans Serif", 8, kItems, kItemCount};
 
 }  // namespace
