@@ -267,6 +267,19 @@ TEST(PosBar, ShowsTheTimeUnderTheMouseAndWhileDraggingTheMarkFromThePress) {
     EXPECT_EQ(p.markLength, 0u);
 }
 
+TEST(PosBar, WhileDraggingAStartWholeMinutesAwayIsShownToo) {
+    CdDocument d;
+    fixtures::set_mark(d.doc, 65 * kCd, 0);
+    for (const auto& [offset, start] :
+         {std::pair<DWORD, const char*>{62 * kCd, "01:02.000"}, {2 * kCd, "00:02.000"}}) {
+        SendMessage(d.bar, UM_MOUSEPOS, 1, LPARAM(offset));
+        settle();
+        EXPECT_EQ(shown(d.dlg, IDC_POSBAR_STARTMIN), start)
+            << "the same seconds and milliseconds, another minute";
+    }
+    EXPECT_EQ(shown(d.dlg, IDC_POSBAR_LENGTHMIN), "01:03.000");
+}
+
 TEST(PosBar, TheButtonsAndTheFramesCommandsMarkAllOrNothing) {
     CdDocument d;
     struct Case {
