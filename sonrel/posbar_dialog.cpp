@@ -7,7 +7,6 @@
 // nothing, so the user-interface thread never waits for an operation.
 #include "posbar_dialog.h"
 
-#include <kit/rvg32.h>
 #include <sonrel/blocks.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
@@ -237,10 +236,28 @@ void on_spin(HWND dlg, HWND spin) {
     if (editable(d)) mark_from_fields(dlg, d, false);
 }
 
+// The fields' own procedure, shared by every edit field.
+WNDPROC g_fieldProc = nullptr;
+
+// A time field that gains the focus takes its group's up-down.
+LRESULT CALLBACK field_proc(HWND field, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETFOCUS) {
+        HWND dlg = GetParent(field);
+        const Group* g = nullptr;
+        if (const Field* f = field_of(GetDlgCtrlID(field), &g)) attach_spin(dlg, *g, *f);
+    }
+    return CallWindowProc(g_fieldProc, field, msg, wp, lp);
+}
+
 void on_init(HWND dlg) {
     for (const Group* g : kGroups)
-        for (const Field& f : g->fields)
-            SendDlgItemMessage(dlg, f.id, EM_LIMITTEXT, f.digits == 3 ? 3 : kMaxDigits, 0);
+        for (const Field& f : g->fields) {
+            HWND field = GetDlgItem(dlg, f.id);
+            SendMessage(field, EM_LIMITTEXT, f.digits == 3 ? 3 : kMaxDigits, 0);
+            auto own = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtr(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(field_proc)));
+            if (own != field_proc) g_fieldProc = own;
+        }
     attach_spin(dlg, kStart, kStart.fields[1]);
     attach_spin(dlg, kLength, kLength.fields[1]);
     SetFocus(GetDlgItem(dlg, IDC_POSBAR_STARTSEC));
@@ -256,11 +273,6 @@ INT_PTR on_command(HWND dlg, WPARAM wp) {
     const int id = LOWORD(wp), code = HIWORD(wp);
     if (id == IDM_MARKALL || id == IDM_DESTROYMARK) {
         on_button(dlg, id == IDM_MARKALL ? IDC_POSBAR_MARKALL : IDC_POSBAR_DESTROYMARK);
-        return TRUE;
-    }
-    const Group* g = nullptr;
-    if (code == EN_SETFOCUS) {
-        if (const Field* f = field_of(id, &g)) attach_spin(dlg, *g, *f);
         return TRUE;
     }
     if (code == BN_CLICKED &&

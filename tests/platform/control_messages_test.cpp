@@ -139,30 +139,6 @@ TEST_F(ControlTest, EditTextFollowsSetTextAndNotifiesChange) {
     EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 9);
 }
 
-TEST_F(ControlTest, EditTellsItsParentWhenItGainsAndLosesTheFocus) {
-    HWND a = make("EDIT", "a", 42, WS_BORDER);
-    HWND b = make("EDIT", "b", 43, WS_BORDER, 30);
-    struct Step {
-        HWND focus;
-        std::vector<std::pair<int, int>> notes;  // (id, code) in order
-    } steps[] = {
-        {a, {{42, EN_SETFOCUS}}},
-        {b, {{42, EN_KILLFOCUS}, {43, EN_SETFOCUS}}},
-        {b, {}},
-        {nullptr, {{43, EN_KILLFOCUS}}},
-    };
-    for (const Step& s : steps) {
-        g_notes.clear();
-        SetFocus(s.focus);
-        std::vector<std::pair<int, int>> got;
-        for (const Note& n : g_notes) got.push_back({n.id, n.code});
-        EXPECT_EQ(got, s.notes) << "focus to "
-                                << (s.focus == a   ? "a"
-                                    : s.focus == b ? "b"
-                                                   : "none");
-    }
-}
-
 TEST_F(ControlTest, EditSelectionCoversTheRequestedRange) {
     HWND e = make("EDIT", "abcdef", 41, 0);
     SendMessage(e, EM_SETSEL, 1, 4);

@@ -1,7 +1,6 @@
 // "EDIT": a single-line edit field. The window text follows the field's text
 // at every change, and each change (typed or set with WM_SETTEXT) sends
-// EN_CHANGE to the parent; gaining and losing the focus send EN_SETFOCUS and
-// EN_KILLFOCUS.
+// EN_CHANGE to the parent.
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <algorithm>
@@ -104,12 +103,6 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return control_default(hwnd, msg, wp, lp);
         case EM_SETSEL:
             return set_sel(hwnd, wp, lp);
-        case WM_SETFOCUS:
-            notify_parent(hwnd, EN_SETFOCUS);
-            return control_default(hwnd, msg, wp, lp);
-        case WM_KILLFOCUS:
-            notify_parent(hwnd, EN_KILLFOCUS);
-            return control_default(hwnd, msg, wp, lp);
         default:
             return control_default(hwnd, msg, wp, lp);
     }
