@@ -3,11 +3,13 @@
 #include "artwork.h"
 #include "artwork_curve.h"
 #include "artwork_preview.h"
+#include "artwork_status.h"
 #include "artwork_threads.h"
 #include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
 #include "dialogs_params.h"
+#include "dialogs_posbar.h"
 #include "dialogs_start.h"
 #include "menus.h"
 #include "menus_preview.h"
@@ -28,4 +30,6 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterThreadMenu(inst);
     RegisterCurveDialogTemplates(inst);
     RegisterCurveArtwork(inst);
+    RegisterPosBarDialogTemplate(inst);
+    RegisterStatusArtwork(inst);
 }
