@@ -7,6 +7,7 @@
 #include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
+#include "dialogs_options.h"
 #include "dialogs_params.h"
 #include "dialogs_start.h"
 #include "menus.h"
@@ -21,6 +22,7 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterParamDialogTemplates(inst);
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
+    RegisterOptionsDialogTemplates(inst);
     RegisterArtwork(inst);
     RegisterPreviewArtwork(inst);
     RegisterPreviewMenu(inst);
