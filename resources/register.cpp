@@ -8,6 +8,7 @@
 #include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
+#include "dialogs_options.h"
 #include "dialogs_params.h"
 #include "dialogs_posbar.h"
 #include "dialogs_start.h"
@@ -23,6 +24,7 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterParamDialogTemplates(inst);
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
+    RegisterOptionsDialogTemplates(inst);
     RegisterArtwork(inst);
     RegisterPreviewArtwork(inst);
     RegisterPreviewMenu(inst);

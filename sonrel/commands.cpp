@@ -7,6 +7,7 @@
 #include <sonrel/effects.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <string>
@@ -18,6 +19,7 @@
 #include "playback.h"
 #include "programs.h"
 #include "startup.h"
+#include "waveview.h"
 
 namespace {
 
@@ -159,6 +161,27 @@ void toggle_cd_player(const CommandCall&) {
         SetWindowPos(g_shell.cdPlayer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+BOOL CALLBACK repaint_document_window(HWND hwnd, LPARAM) {
+    if (GetWindowLongPtr(hwnd, GWLP_USERDATA) == DOCUMENT_USERDATA)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return TRUE;
+}
+
+// After OK the open documents and the preview bar draw with the qualities
+// just chosen, and the background shows the chosen desktop.
+void options(const CommandCall& call) {
+    if (ShowOptionsPropertySheet(call.frame) != 1) return;
+    g_waveView.lineStep = static_cast<float>(SettingWord(SET_WINDOWQUALITY)) * 0.001f;
+    EnumChildWindows(call.frame, repaint_document_window, 0);
+    SendMessage(g_shell.preview, UM_READQUALITY, 0, 0);
+    InvalidateRect(g_shell.preview, nullptr, TRUE);
+    InvalidateRect(g_shell.mdiClient, nullptr, TRUE);
+}
+
+void sound_drivers(const CommandCall& call) {
+    ShowDevCaps(call.frame, 0, 0);
+}
+
 void about(const CommandCall& call) {
     ShowAbout(call.frame);
 }
@@ -189,9 +212,9 @@ constexpr CommandHow THREAD = HOW_THREAD, ASK_THREAD = HOW_ASK_THREAD, FRAME = H
 constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY;
 
 // Looked up in this order: the ranges first, then the single commands. Ids
-// the menus, accelerators or toolbars carry without a row here (Options,
-// Revert, Convert, Record, ...) go to the default frame handling until their
-// work exists.
+// the menus, accelerators or toolbars carry without a row here (Revert,
+// Convert, Record, ...) go to the default frame handling until their work
+// exists.
 // clang-format off
 const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
@@ -260,6 +283,8 @@ const CommandRow kCommands[] = {
     {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
 
+    {IDM_OPTIONS,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 options},
+    {IDM_SOUNDDRIVERS,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 sound_drivers},
     {IDM_ABOUT,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 about},
     {IDM_VOLUMECONTROL,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_control},
     {IDM_TONBOX,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 tonbox},

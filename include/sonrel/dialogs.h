@@ -60,3 +60,21 @@ WAVKIT_API BOOL ShowCSFadeChannels(HWND frame);
 // template's instance is owner's). UM_PROGRESSRANGE and UM_PROGRESSPOS sent to
 // it drive its bar. The caller destroys it; null when it could not be made.
 WAVKIT_API HWND ShowPercentage(HWND owner);
+
+// The options sheet "Sonrel2003 Options", modal, without Apply: pages "User",
+// "New Files", "Design", "General" and "Threads" (index 0..4) over the
+// settings of <sonrel/settings.h>. A page fills its controls from the settings
+// when first shown; OK writes the settings of every page that was shown,
+// Cancel writes nothing. New Files refuses a frequency of 0 or above 48000
+// with a message, after writing bits and channels, and the sheet closes
+// anyway. Settings the pages do not show are never written. 1 after OK, 0
+// after Cancel, -1 when a page's template is missing.
+WAVKIT_API INT_PTR ShowOptionsPropertySheet(HWND owner);
+// The same sheet opened on page `page` (out of range: the first).
+WAVKIT_API INT_PTR ShowOptionsPropertySheetNum(HWND owner, int page);
+
+// "Device Driver": one page "Capabilities" with the name, driver version and
+// best format of wave output device `output` ("Playback") and wave input
+// device `input` ("Record"); a device that cannot be asked shows the error's
+// text as its name. 1 after OK, 0 after Cancel, -1 without the template.
+WAVKIT_API INT_PTR ShowDevCaps(HWND owner, UINT output, UINT input);

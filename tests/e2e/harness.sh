@@ -73,6 +73,18 @@ until_on_screen() {
     fail "$what"
 }
 
+# The first visible window whose title holds $1.
+find_window() {
+    local win=""
+    for _ in $(seq 100); do
+        win=$(x xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$win" ] && { echo "$win"; return 0; }
+        kill -0 "$app" 2>/dev/null || fail "the program ended"
+        sleep 0.2
+    done
+    return 1
+}
+
 # The keyboard goes to the frame (after a dialog, too).
 focus_frame() {
     x xdotool windowactivate --sync "$win" 2>/dev/null || x xdotool windowfocus --sync "$win" ||
@@ -85,14 +97,7 @@ focus_frame() {
 start() {
     "$prog" "$1" >"$work/app.log" 2>&1 &
     app=$!
-    win=""
-    for _ in $(seq 150); do
-        win=$(x xdotool search --onlyvisible --name "Sonrel" 2>/dev/null | head -1 || true)
-        [ -n "$win" ] && break
-        kill -0 "$app" 2>/dev/null || fail "the program ended at start-up"
-        sleep 0.2
-    done
-    [ -n "$win" ] || fail "no frame window appeared"
+    win=$(find_window "Sonrel") || fail "no frame window appeared"
     sleep 3 # the splash closes itself and the document opens
     focus_frame
 }
