@@ -7,7 +7,9 @@
 #include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
+#include "dialogs_loader.h"
 #include "dialogs_params.h"
+#include "dialogs_record.h"
 #include "dialogs_start.h"
 #include "menus.h"
 #include "menus_preview.h"
@@ -21,6 +23,8 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterParamDialogTemplates(inst);
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
+    RegisterRecordDialogTemplates(inst);
+    RegisterLoaderDialogTemplates(inst);
     RegisterArtwork(inst);
     RegisterPreviewArtwork(inst);
     RegisterPreviewMenu(inst);
