@@ -24,6 +24,10 @@ struct BigWave {
 // rest of the file as data (its size field wrapped or was left at 0xFFFFFFFF).
 const char* probe(const char* path, BigWave* w);
 
+// Reads n bytes at byte offset at of the file; false when the file cannot
+// be opened or holds fewer bytes there.
+bool read_bytes(const char* path, uint64_t at, void* out, size_t n);
+
 // Milliseconds of data, rounded down.
 uint64_t duration_ms(const BigWave& w);
 
