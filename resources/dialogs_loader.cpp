@@ -9,8 +9,8 @@ constexpr DWORD kPush = BS_PUSHBUTTON | WS_TABSTOP;
 // The file in 101 with Browse (102); its format 103 and length 104; the part's
 // start 201 and length 202; Play Part (105), Load (1) and Cancel (2).
 const DIALOGITEM kHugeItems[] = {
-    {"STATIC", "Loads a part of a large wave file into a new document, reading only that part.", -1,
-     6, 6, 268, 8, SS_LEFT, 0},
+    {"STATIC", "Loads a part of a large wave file into a new document.", -1, 6, 6, 268, 8, SS_LEFT,
+     0},
     {"BUTTON", "Wave file", -1, 6, 18, 268, 56, BS_GROUPBOX, 0},
     {"EDIT", "", 101, 12, 30, 196, 12, kShown, 0},
     {"BUTTON", "&Browse...", 102, 214, 29, 54, 14, kPush | WS_GROUP, 0},

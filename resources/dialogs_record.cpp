@@ -48,16 +48,16 @@ const DIALOGITEM kLevelCdItems[] = {
 // kilobytes 301, the free megabytes 303, Pause 555 and Stop Recording (2).
 #define RECORD_ITEMS                                                                               \
     {ANIMATE_CLASS, "", 101, 8, 8, 32, 24, ACS_CENTER | ACS_TRANSPARENT, 0},                       \
-        {"STATIC", "Format:", -1, 52, 8, 60, 8, SS_LEFT, 0},                                       \
-        {"STATIC", "", 201, 114, 8, 136, 8, SS_LEFT, 0},                                           \
-        {"STATIC", "Document:", -1, 52, 22, 60, 8, SS_LEFT, 0},                                    \
-        {"EDIT", "", 102, 114, 20, 136, 12, kShown, 0},                                            \
-        {"STATIC", "Length (min:sec):", -1, 52, 38, 60, 8, SS_LEFT, 0},                            \
-        {"EDIT", "00:00", 302, 114, 36, 50, 12, kNumber, 0},                                       \
-        {"STATIC", "Recorded (KB):", -1, 52, 54, 60, 8, SS_LEFT, 0},                               \
-        {"EDIT", "", 301, 114, 52, 50, 12, kNumber, 0},                                            \
-        {"STATIC", "Free space (MB):", -1, 52, 70, 60, 8, SS_LEFT, 0},                             \
-        {"EDIT", "", 303, 114, 68, 50, 12, kNumber, 0},                                            \
+        {"STATIC", "Format:", -1, 52, 8, 72, 8, SS_LEFT, 0},                                       \
+        {"STATIC", "", 201, 126, 8, 124, 8, SS_LEFT, 0},                                           \
+        {"STATIC", "Document:", -1, 52, 22, 72, 8, SS_LEFT, 0},                                    \
+        {"EDIT", "", 102, 126, 20, 124, 12, kShown, 0},                                            \
+        {"STATIC", "Length (min:sec):", -1, 52, 38, 72, 8, SS_LEFT, 0},                            \
+        {"EDIT", "00:00", 302, 126, 36, 50, 12, kNumber, 0},                                       \
+        {"STATIC", "Recorded (KB):", -1, 52, 54, 72, 8, SS_LEFT, 0},                               \
+        {"EDIT", "", 301, 126, 52, 50, 12, kNumber, 0},                                            \
+        {"STATIC", "Free space (MB):", -1, 52, 70, 72, 8, SS_LEFT, 0},                             \
+        {"EDIT", "", 303, 126, 68, 50, 12, kNumber, 0},                                            \
         {"BUTTON", "Pause", 555, 8, 104, 60, 14, BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, 0}, { \
         "BUTTON", "Stop Recording", IDCANCEL, 180, 104, 70, 14,                                    \
             BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 0                                            \
@@ -66,8 +66,8 @@ const DIALOGITEM kLevelCdItems[] = {
 const DIALOGITEM kRecordItems[] = {RECORD_ITEMS};
 const DIALOGITEM kRecordCdItems[] = {
     RECORD_ITEMS,
-    {"STATIC", "CD start:", -1, 52, 86, 60, 8, SS_LEFT, 0},
-    {"STATIC", "", 202, 114, 86, 136, 8, SS_LEFT, 0},
+    {"STATIC", "CD start:", -1, 52, 86, 72, 8, SS_LEFT, 0},
+    {"STATIC", "", 202, 126, 86, 124, 8, SS_LEFT, 0},
 };
 
 #undef LEVEL_ITEMS

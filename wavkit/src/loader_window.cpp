@@ -154,7 +154,9 @@ INT_PTR CALLBACK loader_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         switch (msg) {
             case WM_INITDIALOG:
                 init(dlg, reinterpret_cast<HWND>(lp));
-                return TRUE;
+                // The start is what the user types first; Return then loads.
+                SetFocus(GetDlgItem(dlg, kStart));
+                return FALSE;
             case MM_MCINOTIFY:
                 mciSendString("stop hwave", nullptr, 0, nullptr);
                 mciSendString("seek hwave to start", nullptr, 0, nullptr);
