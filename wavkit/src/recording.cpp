@@ -145,9 +145,16 @@ bool have_input(HWND frame) {
 }
 
 BOOL record(HWND frame, const Params& p) {
-    if (!have_input(frame)) return 1;
+    // One recording at a time: a second request while the dialogs are open
+    // (the CD player's button) is ignored.
+    static bool running = false;
+    if (running || !have_input(frame)) return 1;
+    running = true;
     g_params = p;
-    if (run_level_check(frame)) run_recording(frame);
+    entry::guarded([&] {
+        if (run_level_check(frame)) run_recording(frame);
+    });
+    running = false;
     return 1;
 }
 
