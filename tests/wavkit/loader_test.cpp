@@ -329,4 +329,33 @@ TEST_F(LoaderWindow, CancelGoesThroughTheOwnerAndTheFileIsRememberedWhenItCloses
     EXPECT_STREQ(RegGetString("Sonrel\\Settings\\RevaZud\\FileName", "?"), second.c_str());
 }
 
+// "hwave" plays the chosen part; its end notice stops it and seeks back to the start.
+TEST_F(LoaderWindow, PlayPartPlaysThroughTheOpenDeviceAndRewindsAtTheEnd) {
+    Bytes head = riff_head(176400);
+    std::string path = write_file("second", head, 68 + 176400);
+    ASSERT_TRUE(open_on(path));
+    auto answer = [](const char* command) {
+        char text[64] = "";
+        MCIERROR err = mciSendString(command, text, sizeof text, nullptr);
+        return err ? "error " + std::to_string(err) : std::string(text);
+    };
+    EXPECT_EQ(answer("status hwave mode"), "stopped") << "open while the window is";
+    SetDlgItemText(loader, 201, "0.5");
+    SetDlgItemText(loader, 202, "0.2");
+    QuestionRecorder rec;
+    SendMessage(loader, WM_COMMAND, 105, 0);
+    EXPECT_TRUE(rec.asked.empty());
+    EXPECT_EQ(answer("status hwave mode"), "playing");
+    bool ended = false;
+    for (int i = 0; i < 500 && !ended; ++i) {
+        PlatformProcessEvents();
+        Sleep(10);
+        ended = answer("status hwave mode") == "stopped" && answer("status hwave position") == "0";
+    }
+    EXPECT_TRUE(ended) << "stopped and back at the start after the part";
+    DestroyWindow(loader);
+    EXPECT_EQ(answer("status hwave mode"), "error " + std::to_string(MCIERR_INVALID_DEVICE_NAME))
+        << "closed with the window";
+}
+
 }  // namespace
