@@ -80,8 +80,9 @@ done
 
 printf '[Sonrel\\Settings\\Boolean]\nStartAssistant=1\n' >"$ini"
 
-# The signal: 2 s of noise, 8-bit mono at 8000 Hz, fed to the capture device.
-python3 -c "import random,sys; random.seed(5); sys.stdout.buffer.write(bytes(random.randrange(1,255) for _ in range(16000)))" >"$work/signal.raw"
+# The signal: 8 s of noise, 8-bit mono at 8000 Hz, fed to the capture device
+# (the level check reads it as 8-bit stereo: 4 s). Its first 2 s are looked for.
+python3 -c "import random,sys; random.seed(5); sys.stdout.buffer.write(bytes(random.randrange(1,255) for _ in range(64000)))" >"$work/signal.raw"
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILEIN=$work/signal.raw
 export SDL_DISKAUDIOFILE=$work/output.raw
@@ -124,7 +125,7 @@ for _ in $(seq 3); do
 done
 python3 - "$work/take.wav" "$work/signal.raw" <<'PY' || fail "the saved take does not hold the fed signal"
 import sys
-take, signal = open(sys.argv[1], 'rb').read(), open(sys.argv[2], 'rb').read()
+take, signal = open(sys.argv[1], 'rb').read(), open(sys.argv[2], 'rb').read()[:16000]
 at = take.find(b'data')
 data = take[at + 8:]
 if signal not in data:
