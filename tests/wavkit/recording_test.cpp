@@ -92,13 +92,31 @@ int bar(HWND dlg, int id) {
     return int(SendDlgItemMessage(dlg, id, PBM_GETPOS, 0, 0));
 }
 
+// Pauses once the length shows, watches the length and the animation for a
+// while, resumes and waits for the length to move on; what it saw, as words.
+std::string pause_and_resume(HWND dlg) {
+    HWND anim = GetDlgItem(dlg, 101);
+    std::string words = Animate_IsPlaying(anim) ? "playing" : "still";
+    atest::wait_for([&] { return seconds_shown(dlg) >= 1; }, 20);
+    SendMessage(dlg, WM_COMMAND, 555, 0);
+    int held = seconds_shown(dlg);
+    atest::wait_for([] { return false; }, 2);
+    words += seconds_shown(dlg) == held ? " held" : " moved";
+    words += Animate_IsPlaying(anim) ? " playing" : " still";
+    SendMessage(dlg, WM_COMMAND, 555, 0);
+    bool moved = atest::wait_for([&] { return seconds_shown(dlg) > held; }, 20);
+    words += moved ? " moved" : " held";
+    words += Animate_IsPlaying(anim) ? " playing" : " still";
+    return words;
+}
+
 // What a recording child saw, one line each: what was asked (kinds and
 // template names), the bars, the hint, the texts of the recording dialog,
 // the CD's state, and whether a take file was left.
 struct Seen {
     std::vector<std::string> asked;
     int left = -1, right = -1;
-    std::string hint, format, file, cdLevel, cdRecord, cdMode, cdTrack, cdAfter;
+    std::string hint, format, file, cdLevel, cdRecord, cdMode, cdTrack, cdAfter, pause;
 };
 
 // Child: a document in the format given (empty, or with data for the
@@ -107,6 +125,7 @@ struct Seen {
 //  yes / no      the same into a document with data, Yes or No to the question
 //  cancel        Cancel in the level check
 //  level         read the bars of the first buffers, then Cancel
+//  pause         pause and resume while recording, then stop
 // Writes the document's data to <out>.data and what it saw to <out>.seen.
 int record_child(const std::vector<std::string>& a) {
     const std::string mode = a[0], out = a[4];
@@ -142,6 +161,8 @@ int record_child(const std::vector<std::string>& a) {
             // The disk driver plays far faster than real time: look at once.
             seen.cdMode = atest::mci("status cd mode");
             seen.cdTrack = atest::mci("status cd current track");
+        } else if (mode == "pause") {
+            seen.pause = pause_and_resume(dlg);
         } else {
             atest::wait_for([&] { return seconds_shown(dlg) >= 2; }, 20);
         }
@@ -196,7 +217,7 @@ Outcome run_record(const std::string& mode, int bits, int channels, int rate, co
     o.rc = atest::run_with_disk_audio("record", args, audio);
     o.data = testing_support::read_file(dir + "/out.data");
     o.seen = read_lines(dir + "/out.seen");
-    o.seen.resize(15);
+    o.seen.resize(16);
     return o;
 }
 
@@ -227,7 +248,8 @@ enum SeenLine {
     kHeader,
     kSaved,
     kUndo,
-    kTemp
+    kTemp,
+    kPause
 };
 
 TEST(Recording, TakesHoldTheFedSignalInTheDocumentsOwnFormat) {
@@ -303,6 +325,14 @@ TEST(Recording, LevelBarsFollowTheInputAndTheLeftPeakWarns) {
         EXPECT_EQ(std::stoi(o.seen[kRight]), c.rightBar);
         EXPECT_EQ(o.seen[kHint].rfind(warning, 0) == 0, c.warns) << o.seen[kHint];
     }
+}
+
+TEST(Recording, PauseHoldsTheLengthAndTheAnimationUntilResumed) {
+    Bytes signal = atest::signal8(6000);
+    Outcome o = run_record("pause", 8, 1, 8000, signal);
+    ASSERT_EQ(o.rc, 0);
+    EXPECT_EQ(o.seen[kPause], "playing held still moved playing");
+    EXPECT_GE(atest::find(o.data, signal), 0) << "the take before the pause is kept";
 }
 
 TEST(Recording, FromTheCdStartsTheCdWhereAskedAndLeavesItPlaying) {
