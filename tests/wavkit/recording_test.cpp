@@ -180,14 +180,14 @@ int record_child(const std::vector<std::string>& a) {
     for (const std::string& s : seen.asked) asked += s + "|";
     for (size_t at = 0; (at = asked.find('\n', at)) != std::string::npos;)
         asked.replace(at, 1, "\\n");
-    write_text(
-        out + ".seen",
-        line_of(
-            {asked, std::to_string(seen.left), std::to_string(seen.right), seen.hint, seen.format,
-             seen.file, seen.cdLevel, seen.cdRecord, seen.cdMode, seen.cdTrack, seen.cdAfter,
-             std::to_string(h.bitsPerSample) + " " + std::to_string(h.channels) + " " +
-                 std::to_string(h.samplesPerSec) + " " + std::to_string(h.dataSize),
-             std::to_string(info.saved), std::to_string(IsUndoPossible(doc)), rec::temp_file()}));
+    write_text(out + ".seen",
+               line_of({asked, std::to_string(seen.left), std::to_string(seen.right), seen.hint,
+                        seen.format, seen.file, seen.cdLevel, seen.cdRecord, seen.cdMode,
+                        seen.cdTrack, seen.cdAfter,
+                        std::to_string(h.bitsPerSample) + " " + std::to_string(h.channels) + " " +
+                            std::to_string(h.samplesPerSec) + " " + std::to_string(h.dataSize),
+                        std::to_string(info.saved), std::to_string(IsUndoPossible(doc)),
+                        rec::temp_file(), seen.pause}));
     return 0;
 }
 
