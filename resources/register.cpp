@@ -8,9 +8,11 @@
 #include "dialogs_curve.h"
 #include "dialogs_devices.h"
 #include "dialogs_files.h"
+#include "dialogs_loader.h"
 #include "dialogs_options.h"
 #include "dialogs_params.h"
 #include "dialogs_posbar.h"
+#include "dialogs_record.h"
 #include "dialogs_start.h"
 #include "menus.h"
 #include "menus_preview.h"
@@ -25,6 +27,8 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterStartDialogTemplates(inst);
     RegisterDeviceDialogTemplates(inst);
     RegisterOptionsDialogTemplates(inst);
+    RegisterRecordDialogTemplates(inst);
+    RegisterLoaderDialogTemplates(inst);
     RegisterArtwork(inst);
     RegisterPreviewArtwork(inst);
     RegisterPreviewMenu(inst);

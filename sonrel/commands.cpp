@@ -108,6 +108,10 @@ void stop(const CommandCall&) {
     StopCommand();
 }
 
+void record(const CommandCall& call) {
+    ShowRecord(call.frame);
+}
+
 void volume_up(const CommandCall&) {
     StepOutputVolume(TRUE);
 }
@@ -182,6 +186,22 @@ void sound_drivers(const CommandCall& call) {
     ShowDevCaps(call.frame, 0, 0);
 }
 
+// The loader window comes and goes with the command; the window menu's item
+// shows whether it is open.
+void toggle_loader(const CommandCall& call) {
+    if (g_shell.loader && IsWindowVisible(g_shell.loader)) {
+        DestroyWindow(g_shell.loader);
+        g_shell.loader = nullptr;
+        CheckMenuItem(g_shell.windowPopup, IDM_LOADER, MF_BYCOMMAND | MF_UNCHECKED);
+        return;
+    }
+    if (g_shell.loader && IsWindow(g_shell.loader)) DestroyWindow(g_shell.loader);
+    g_shell.loader = ShowRevaZUD(call.frame);
+    if (!g_shell.loader) return;
+    CheckMenuItem(g_shell.windowPopup, IDM_LOADER, MF_BYCOMMAND | MF_CHECKED);
+    SetWindowPos(g_shell.loader, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
 void about(const CommandCall& call) {
     ShowAbout(call.frame);
 }
@@ -209,12 +229,12 @@ void homepage(const CommandCall& call) {
 // Shorter names for the table's columns.
 constexpr CommandHow THREAD = HOW_THREAD, ASK_THREAD = HOW_ASK_THREAD, FRAME = HOW_FRAME,
                      ASK_FRAME = HOW_ASK_FRAME, SPECIAL = HOW_SPECIAL, DEFAULT = HOW_DEFAULT;
-constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY;
+constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY,
+                         QUIET = REFUSE_OPERATING;
 
 // Looked up in this order: the ranges first, then the single commands. Ids
 // the menus, accelerators or toolbars carry without a row here (Revert,
-// Convert, Record, ...) go to the default frame handling until their work
-// exists.
+// Convert, ...) go to the default frame handling until their work exists.
 // clang-format off
 const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
@@ -270,6 +290,8 @@ const CommandRow kCommands[] = {
     {IDM_PLAYLOOP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 play},
     {IDM_PAUSE,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 pause},
     {IDM_STOP,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 stop},
+    // Recording replaces the samples: not while an operation works on them.
+    {IDM_RECORD,         FRAME,      QUIET,     0,                         nullptr,      nullptr,                 record},
     {IDM_VOLUMEUP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_up},
     {IDM_VOLUMEDOWN,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_down},
     {IDM_OUTPUTDEVICE,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 output_device},
@@ -282,6 +304,7 @@ const CommandRow kCommands[] = {
     {IDM_CLOSEALL,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 close_all},
     {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
+    {IDM_LOADER,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_loader},
 
     {IDM_OPTIONS,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 options},
     {IDM_SOUNDDRIVERS,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 sound_drivers},

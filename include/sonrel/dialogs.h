@@ -78,3 +78,27 @@ WAVKIT_API INT_PTR ShowOptionsPropertySheetNum(HWND owner, int page);
 // device `input` ("Record"); a device that cannot be asked shows the error's
 // text as its name. 1 after OK, 0 after Cancel, -1 without the template.
 WAVKIT_API INT_PTR ShowDevCaps(HWND owner, UINT output, UINT input);
+// --- Recording into the frame's active document, in its own format. A level
+// check (two bars, 8-bit stereo at 8000 Hz, with a warning for a peak on the
+// left channel), then the recording dialog until Stop Recording; the take
+// then replaces the document's samples (after "Do you confirm overwriting"
+// for a document with data), which becomes unsaved and loses its undo
+// record. Cancel, No, or a device that fails leave the document as it was.
+// Without a capture device the user is told and nothing else happens.
+// Always 1.
+WAVKIT_API BOOL ShowRecord(HWND frame);
+// The same for the CD player: the CD open under the MCI alias "cd" starts
+// playing at track, minutes, seconds (frame 0) once the recording runs, and
+// plays on after it.
+WAVKIT_API BOOL ShowRecordCD(HWND frame, int track, int minutes, int seconds);
+
+// "HUGE" ("RevaZUD Loader"): the modeless loader window over owner (the
+// frame), made visible. It shows the wave file remembered in
+// SET_REVAZUD_FILENAME (any size; RIFF or RF64), its format and length, and
+// loads the part from a start for a length (times as h:mm:ss.fff, m:ss or
+// seconds) into a new, unsaved document, reading only that part; bad times
+// and parts outside the file are refused with a message. "&Play Part" plays
+// the part through the MCI device "hwave" that the window keeps open on the
+// file. "&Cancel" sends the owner IDM_LOADER, which destroys it; the file
+// name is remembered when it goes. The window, or null.
+WAVKIT_API HWND ShowRevaZUD(HWND owner);
