@@ -53,8 +53,20 @@ void write_number(const char* path, UINT value) {
     RegWriteString(path, text);
 }
 
+// As the editor's own dialogs: centred over the frame's client area, 30
+// pixels above its middle.
+void centre_over_owner(HWND dlg) {
+    HWND owner = GetParent(dlg);
+    RECT oc{}, dc{};
+    if (!owner || !GetClientRect(owner, &oc) || !GetClientRect(dlg, &dc)) return;
+    POINT at{oc.right / 2 - dc.right / 2, oc.bottom / 2 - dc.bottom / 2 - 30};
+    ClientToScreen(owner, &at);
+    SetWindowPos(dlg, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK dialog_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
     if (msg == WM_INITDIALOG) {
+        centre_over_owner(dlg);
         SetDlgItemInt(dlg, IDC_DELAY, RegGetWord(kDelaySetting, kDefaultDelayMs), FALSE);
         SetDlgItemInt(dlg, IDC_LEVEL, RegGetWord(kLevelSetting, kDefaultLevel), FALSE);
         return TRUE;
