@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "extensions.h"
 #include "frame.h"
 #include "operations.h"
 
@@ -148,9 +149,11 @@ void FrameDestroyed(HWND frame) {
     RegWriteString(SET_BOOLEAN_CDPLAYERVISIBLE.path, g_shell.cdPlayerShown ? "1" : "0");
     HMENU shown = GetMenu(frame);
     if (g_shell.windowPopup) DestroyMenu(g_shell.windowPopup);
-    if (g_shell.extensionsPopup) DestroyMenu(g_shell.extensionsPopup);
+    // Once in the document menu, the extensions popup goes with it.
+    if (g_shell.extensionsPopup && LoadedExtensions().empty()) DestroyMenu(g_shell.extensionsPopup);
     destroy_menu_unless_shown(g_shell.documentMenu, shown);
     destroy_menu_unless_shown(g_shell.startMenu, shown);
+    ReleaseExtensions();
     g_shell.windowPopup = g_shell.extensionsPopup = nullptr;
     g_shell.documentMenu = g_shell.startMenu = nullptr;
     PostQuitMessage(0);

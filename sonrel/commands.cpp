@@ -14,6 +14,7 @@
 
 #include "closing.h"
 #include "command_table.h"
+#include "extensions.h"
 #include "file_commands.h"
 #include "frame.h"
 #include "playback.h"
@@ -202,6 +203,15 @@ void toggle_loader(const CommandCall& call) {
     SetWindowPos(g_shell.loader, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+void extension(const CommandCall& call) {
+    ExtensionCommand(call.frame, call.id);
+}
+
+void toggle_extension_buttons(const CommandCall&) {
+    g_shell.extensionIconsShown = !g_shell.extensionIconsShown;
+    ShowExtensionButtons(g_shell.extensionIconsShown);
+}
+
 void about(const CommandCall& call) {
     ShowAbout(call.frame);
 }
@@ -240,9 +250,9 @@ const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
     // The window menu's document entries: activated by the default handling.
     {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
-    // Not built yet: the extension commands (from IDM_EXTENSION_FIRST, one per
-    // loaded extension) and the recent files. Until then, default handling.
-    {IDM_EXTENSION_FIRST, DEFAULT,   ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_EXTENSION_LAST},
+    // The extension decides with its dialog; the document is checked after it.
+    {IDM_EXTENSION_FIRST, SPECIAL,   ANY,       0,                         nullptr,      nullptr,                 extension,          IDM_EXTENSION_LAST},
+    // Not built yet: the recent files. Until then, default handling.
     {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
 
     {IDM_NEW,            FRAME,      ANY,       0,                         nullptr,      nullptr,                 NewCommand},
@@ -305,6 +315,7 @@ const CommandRow kCommands[] = {
     {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
     {IDM_LOADER,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_loader},
+    {IDM_EXTENSIONBUTTONS, FRAME,    ANY,       0,                         nullptr,      nullptr,                 toggle_extension_buttons},
 
     {IDM_OPTIONS,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 options},
     {IDM_SOUNDDRIVERS,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 sound_drivers},

@@ -10,6 +10,7 @@
 
 #include "closing.h"
 #include "commands.h"
+#include "extensions.h"
 
 ShellState g_shell;
 
@@ -90,7 +91,9 @@ bool on_menu_select(HWND frame, WPARAM wp, LPARAM lp) {
     }
     if (flags == 0xFFFF || wp == 0xFFFF)
         InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-    else if (id < IDM_EXTENSION_HELP_FIRST || id > IDM_EXTENSION_LAST)  // extensions have their own
+    else if (id >= IDM_EXTENSION_HELP_FIRST && id <= IDM_EXTENSION_LAST)
+        ShowExtensionStatusText(g_shell.statusBar, id);
+    else
         ShowMenuText(g_shell.statusBar, id);
     return false;
 }

@@ -5,6 +5,7 @@
 #include <sonrel/settings.h>
 
 #include "commands.h"
+#include "extensions.h"
 #include "frame.h"
 
 namespace {
@@ -67,6 +68,24 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
     g_shell.funcBar = make_child(frame, "FuncBar", "", WS_VISIBLE, 0, 46, 50, h - p - 93, 103);
 }
 
+// The "E&xtensions" popup ends the document menu's "F&ilters" popup when at
+// least one extension loaded; the buttons follow the stored choice.
+void add_extensions(HWND frame) {
+    g_shell.extensionsPopup = CreatePopupMenu();
+    if (LoadExtensions(g_shell.extensionsPopup) > 0) {
+        HMENU filters = GetSubMenu(g_shell.documentMenu, 3);
+        AppendMenu(filters, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(filters, MF_POPUP, reinterpret_cast<UINT_PTR>(g_shell.extensionsPopup),
+                   "E&xtensions");
+        DrawMenuBar(frame);
+    }
+    g_shell.extensionIconsShown = SettingBool(SET_BOOLEAN_SHOWEXTENSIONS);
+    if (g_shell.extensionIconsShown)
+        ShowExtensionButtons(TRUE);
+    else
+        CheckExtensionsButton(FALSE);
+}
+
 }  // namespace
 
 BOOL FrameCreate(HWND frame) {
@@ -78,8 +97,7 @@ BOOL FrameCreate(HWND frame) {
     GetClientRect(frame, &rc);
     make_mdi_client(frame, rc.right, rc.bottom);
     make_bars(frame, rc.right, rc.bottom, cdVisible);
-    g_shell.extensionsPopup = CreatePopupMenu();
-    g_shell.extensionIconsShown = SettingBool(SET_BOOLEAN_SHOWEXTENSIONS);
+    add_extensions(frame);
     if (g_shell.pendingCd) {
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, g_shell.pendingCdTrack);
         g_shell.pendingCd = FALSE;

@@ -47,12 +47,6 @@ press_ok() {
     sleep 1
 }
 
-keep_shot() {
-    [ -n "${SONREL_E2E_SHOTS:-}" ] || return 0
-    mkdir -p "$SONREL_E2E_SHOTS"
-    x import -window root "$SONREL_E2E_SHOTS/$1"
-}
-
 sox -n -r 8000 -b 16 -c 2 "$work/original.wav" synth 0.5 sine 300 sine 500 vol 0.7
 
 # The volume editor: 200 % at a third, silence at two thirds.

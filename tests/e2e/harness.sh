@@ -107,6 +107,13 @@ stop() {
     app=""
 }
 
+# With SONREL_E2E_SHOTS set to a folder, keeps the screen there as $1.
+keep_shot() {
+    [ -n "${SONREL_E2E_SHOTS:-}" ] || return 0
+    mkdir -p "$SONREL_E2E_SHOTS"
+    x import -window root "$SONREL_E2E_SHOTS/$1"
+}
+
 # Ctrl+S on the frame; waits until the file has been rewritten and is steady.
 save() {
     local before now
