@@ -17,6 +17,7 @@
 #include "frame.h"
 #include "playback.h"
 #include "programs.h"
+#include "recent.h"
 #include "startup.h"
 
 namespace {
@@ -155,8 +156,14 @@ void toggle_cd_player(const CommandCall&) {
     ShowWindow(g_shell.cdPlayer, g_shell.cdPlayerShown ? SW_SHOW : SW_HIDE);
     CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER,
                   MF_BYCOMMAND | (g_shell.cdPlayerShown ? MF_CHECKED : MF_UNCHECKED));
+    HWND toolbar = reinterpret_cast<HWND>(SendMessage(g_shell.iconBar, UM_GETICONTOOLBAR, 0, 0));
+    SendMessage(toolbar, TB_CHECKBUTTON, IDM_CDPLAYER, g_shell.cdPlayerShown);
     if (g_shell.cdPlayerShown)
         SetWindowPos(g_shell.cdPlayer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void rebuild_preview(const CommandCall&) {
+    InvalidateRect(g_shell.preview, nullptr, FALSE);
 }
 
 void about(const CommandCall& call) {
@@ -198,9 +205,9 @@ const CommandRow kCommands[] = {
     // The window menu's document entries: activated by the default handling.
     {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
     // Not built yet: the extension commands (from IDM_EXTENSION_FIRST, one per
-    // loaded extension) and the recent files. Until then, default handling.
+    // loaded extension). Until then, default handling.
     {IDM_EXTENSION_FIRST, DEFAULT,   ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_EXTENSION_LAST},
-    {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
+    {IDM_RECENT_FIRST,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 RecentFileCommand,  IDM_RECENT_LAST},
 
     {IDM_NEW,            FRAME,      ANY,       0,                         nullptr,      nullptr,                 NewCommand},
     {IDM_OPEN,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenCommand},
@@ -259,6 +266,7 @@ const CommandRow kCommands[] = {
     {IDM_CLOSEALL,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 close_all},
     {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
+    {IDM_REBUILDPREVIEW, FRAME,      ANY,       0,                         nullptr,      nullptr,                 rebuild_preview},
 
     {IDM_ABOUT,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 about},
     {IDM_VOLUMECONTROL,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_control},
@@ -296,7 +304,7 @@ void OpenPath(HWND frame, const char* path) {
     if (!path || !*path) return;
     std::string copy = path;
     SetMouseWait(frame);
-    OpenWAV(frame, g_shell.mdiClient, copy.c_str());
+    if (OpenWAV(frame, g_shell.mdiClient, copy.c_str())) AddRecentFile(copy.c_str());
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
     InvalidateRect(g_shell.preview, nullptr, TRUE);
     SendMessage(ActiveDocument(), UM_DOCCHANGED, 0, 0);
