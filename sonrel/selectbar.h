@@ -11,6 +11,7 @@
 #include <platform/platform.h>
 
 #include <string>
+#include <vector>
 
 enum SelectField {
     FIELD_NONE,
@@ -31,10 +32,11 @@ SelectField SelectFieldAt(int x, int w);
 // The clipboard file's size in bytes; -1 when it is missing. A file of at
 // most 10 bytes counts as empty: it shows so and cannot be dragged.
 long long ClipboardFileSize(void);
-// The clipboard field's text for a file of bytes (see ClipboardFileSize):
-// "Clipboard" when empty, else the size in whole KB and the top folder of
-// the temporary directory, where the file lives ("2 KB  (on /tmp)").
-std::string ClipboardFieldText(long long bytes, const char* tempDir);
+// The clipboard field's texts for a file of bytes (see ClipboardFileSize),
+// longest first; the field shows the first that fits it. "Clipboard" when
+// empty, else the size in whole KB and the top folder of the temporary
+// directory, where the file lives: "2 KB  (on /tmp)", "2 KB (/tmp)", "2 KB".
+std::vector<std::string> ClipboardFieldTexts(long long bytes, const char* tempDir);
 
 // The zoom a zoom menu command stores (sample values per pixel column, 0 the
 // whole file); FALSE for an id that stores none (User Defined asks instead).

@@ -30,17 +30,15 @@ long long ClipboardFileSize(void) {
     return error ? -1 : static_cast<long long>(bytes);
 }
 
-std::string ClipboardFieldText(long long bytes, const char* tempDir) {
-    if (bytes <= 10) return "Clipboard";
+std::vector<std::string> ClipboardFieldTexts(long long bytes, const char* tempDir) {
+    if (bytes <= 10) return {"Clipboard"};
     // No drive letters here: the first folder of the path says where it lives.
     std::string where = tempDir ? tempDir : "";
     size_t second = where.find('/', 1);
     if (second != std::string::npos) where.resize(second);
     if (where.empty()) where = "/";
-    char text[64];
-    std::snprintf(text, sizeof text, "%llu KB  (on %s)",
-                  static_cast<unsigned long long>(bytes / 1024), where.c_str());
-    return text;
+    const std::string size = std::to_string(static_cast<unsigned long long>(bytes / 1024)) + " KB";
+    return {size + "  (on " + where + ")", size + " (" + where + ")", size};
 }
 
 std::string ZoomText(DWORD zoom) {
@@ -97,7 +95,17 @@ void clipboard(HDC dc, int R, int h) {
         Down3Dbox(dc, R - 320, 0, R - 220, h);
         picture(dc, "FULLCLP", R - 316, 4);
     }
-    text(dc, R - 304, 3, ClipboardFieldText(bytes, PlatformFolder(GetTempPath).c_str()).c_str());
+    const int room = R - 222 - (R - 304);
+    std::vector<std::string> texts =
+        ClipboardFieldTexts(bytes, PlatformFolder(GetTempPath).c_str());
+    for (const std::string& t : texts) {
+        SIZE size{};
+        GetTextExtentPoint32(dc, t.c_str(), int(t.size()), &size);
+        if (size.cx <= room || &t == &texts.back()) {
+            text(dc, R - 304, 3, t.c_str());
+            break;
+        }
+    }
 }
 
 }  // namespace

@@ -47,23 +47,28 @@ INSTANTIATE_TEST_SUITE_P(
 struct ClipTextCase {
     long long bytes;
     const char* temp;
-    const char* text;
+    std::vector<std::string> texts;
 };
 
 class ClipboardText : public ::testing::TestWithParam<ClipTextCase> {};
 
 TEST_P(ClipboardText, ShowsSizeAndWhereTheFileLives) {
-    EXPECT_EQ(ClipboardFieldText(GetParam().bytes, GetParam().temp), GetParam().text);
+    EXPECT_EQ(ClipboardFieldTexts(GetParam().bytes, GetParam().temp), GetParam().texts);
 }
+
+using Texts = std::vector<std::string>;
 
 INSTANTIATE_TEST_SUITE_P(
     States, ClipboardText,
-    ::testing::Values(ClipTextCase{-1, "/tmp/sonrel-1000/", "Clipboard"},
-                      ClipTextCase{10, "/tmp/sonrel-1000/", "Clipboard"},
-                      ClipTextCase{11, "/tmp/sonrel-1000/", "0 KB  (on /tmp)"},
-                      ClipTextCase{2048, "/tmp/sonrel-1000/", "2 KB  (on /tmp)"},
-                      ClipTextCase{2047 + 3 * 1024, "/run/user/1000/sonrel/", "4 KB  (on /run)"},
-                      ClipTextCase{6LL * 1024 * 1024 * 1024, "/data/", "6291456 KB  (on /data)"}));
+    ::testing::Values(
+        ClipTextCase{-1, "/tmp/sonrel-1000/", Texts{"Clipboard"}},
+        ClipTextCase{10, "/tmp/sonrel-1000/", Texts{"Clipboard"}},
+        ClipTextCase{11, "/tmp/sonrel-1000/", Texts{"0 KB  (on /tmp)", "0 KB (/tmp)", "0 KB"}},
+        ClipTextCase{2048, "/tmp/sonrel-1000/", Texts{"2 KB  (on /tmp)", "2 KB (/tmp)", "2 KB"}},
+        ClipTextCase{2047 + 3 * 1024, "/run/user/1000/sonrel/",
+                     Texts{"4 KB  (on /run)", "4 KB (/run)", "4 KB"}},
+        ClipTextCase{6LL * 1024 * 1024 * 1024, "/data/",
+                     Texts{"6291456 KB  (on /data)", "6291456 KB (/data)", "6291456 KB"}}));
 
 struct ZoomTextCase {
     DWORD zoom;
