@@ -273,3 +273,27 @@ TEST(RebuildPreview, RepaintsThePreviewBarWithoutErasingIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FunctionBarMenu, TheContextMenuSendsItsCommandToTheFrame) {
+    Shell s;
+    testing_support::QuestionRecorder rec;
+    std::string items;
+    UINT def = 0;
+    rec.on_ask = [&](const PlatformQuestion* q) -> INT_PTR {
+        items = q->text ? q->text : "";
+        def = GetMenuDefaultItem(static_cast<HMENU>(q->data), FALSE, 0);
+        return IDM_NEW;
+    };
+    CommandSpy spy(s.frame);
+    RECT rc{};
+    GetClientRect(g_shell.funcBar, &rc);
+    SendMessage(g_shell.funcBar, WM_RBUTTONUP, 0, MAKELPARAM(10, rc.bottom - 5));
+    ASSERT_TRUE(serve_until([&] { return !spy.commands.empty(); }));
+    EXPECT_EQ(spy.commands, std::vector<UINT>{IDM_NEW});
+    EXPECT_NE(items.find("Close Sonrel2003"), std::string::npos) << items;
+    EXPECT_NE(def, UINT(IDM_OPTIONS)) << "only the select bar's menu has a default item";
+}
+
+}  // namespace

@@ -384,3 +384,41 @@ TEST(SelectBarTooltip, CoversTheRecentFilesField) {
 }
 
 }  // namespace
+
+namespace {
+
+HCURSOR named(const char* name) {
+    return LoadCursor(g_shell.instance, name);
+}
+
+TEST(ClipboardCursor, ShowsWhatTheDropWouldDoAndFollowsCtrl) {
+    Shell s;
+    QuestionRecorder rec;
+    write_clipboard(2048);
+    HWND doc = open_document(s.frame, write_wave("cursor.wav", std::vector<short>(500, 1)));
+    ASSERT_TRUE(doc);
+    const int R = bar_width();
+    PlatformSimulateMouse(g_shell.selectBar, WM_MOUSEMOVE, R - 270, 8, 0);
+    EXPECT_EQ(GetCursor(), named("DRAGFROMCURSOR")) << "over a clipboard that can be dragged";
+    PlatformSimulateMouse(g_shell.selectBar, WM_MOUSEMOVE, 300, 8, 0);
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+
+    press(R - 270);
+    ASSERT_EQ(GetCapture(), g_shell.selectBar);
+    PlatformSimulateMouse(doc, WM_MOUSEMOVE, 40, 40, 0);
+    EXPECT_EQ(GetCursor(), named("DRAGCURSOR")) << "over a document";
+    PlatformSetKeyState(VK_CONTROL, TRUE);
+    SendMessage(g_shell.selectBar, WM_KEYDOWN, VK_CONTROL, 0);
+    EXPECT_EQ(GetCursor(), named("DRAGCURSORMIX")) << "Ctrl pressed over a document";
+    PlatformSetKeyState(VK_CONTROL, FALSE);
+    SendMessage(g_shell.selectBar, WM_KEYUP, VK_CONTROL, 0);
+    EXPECT_EQ(GetCursor(), named("DRAGCURSOR")) << "Ctrl released";
+    PlatformSimulateMouse(g_shell.preview, WM_MOUSEMOVE, 60, 30, MK_CONTROL);
+    EXPECT_EQ(GetCursor(), named("DRAGCURSORMIX")) << "over the preview bar with Ctrl";
+    PlatformSimulateMouse(g_shell.funcBar, WM_MOUSEMOVE, 25, 200, 0);
+    EXPECT_EQ(GetCursor(), named("NODROPCURSOR")) << "over nothing that takes a drop";
+    ReleaseCapture();
+    DeleteFile(testing_support::temp_path("SnrCLIP.WAV").c_str());
+}
+
+}  // namespace
