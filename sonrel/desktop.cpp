@@ -20,18 +20,17 @@ void paint(HWND client) {
     HDC dc = BeginPaint(client, &ps);
     RECT rc{};
     GetClientRect(client, &rc);
+    const int r = rc.right, b = rc.bottom;
     if (SettingBool(SET_BOOLEAN_SHINETHROUGH)) {
         FillRect(dc, &rc, GetSysColorBrush(COLOR_APPWORKSPACE));
-        EndPaint(client, &ps);
-        return;
+    } else {
+        FilledBox(dc, 0, 0, r - 400, b, kDeskColour);
+        FilledBox(dc, r - 400, 240, r, b, kDeskColour);
+        if (!g_back) g_back = LoadBitmap(g_shell.instance, "COLOREDBACK");
+        if (!g_mark) g_mark = LoadBitmap(g_shell.instance, "COLOREDSNR2003");
+        ShowBitmap(dc, r - 400, 0, g_back);
+        ShowBitmap(dc, 0, b - 100, g_mark);
     }
-    const int r = rc.right, b = rc.bottom;
-    FilledBox(dc, 0, 0, r - 400, b, kDeskColour);
-    FilledBox(dc, r - 400, 240, r, b, kDeskColour);
-    if (!g_back) g_back = LoadBitmap(g_shell.instance, "COLOREDBACK");
-    if (!g_mark) g_mark = LoadBitmap(g_shell.instance, "COLOREDSNR2003");
-    ShowBitmap(dc, r - 400, 0, g_back);
-    ShowBitmap(dc, 0, b - 100, g_mark);
     HFONT font = RVGetStockObject(2);
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);

@@ -9,6 +9,7 @@
 #include <sonrel/messages.h>
 #include <sonrel/settings.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -228,10 +229,25 @@ COLORREF client_pixel(int x, int y) {
                                y < 0 ? rc.bottom + y : y);
 }
 
+// Any golden pixel where the release text stands, at the bottom right.
+bool release_text_shown() {
+    std::vector<DWORD> px(3000 * 2000);
+    int w = 0, h = 0;
+    PlatformReadWindowPixels(g_shell.mdiClient, px.data(), int(px.size()), &w, &h);
+    for (int y = std::max(0, h - 16); y < h; ++y)
+        for (int x = std::max(0, w - 140); x < w; ++x) {
+            DWORD p = px[size_t(y) * w + x];
+            if (((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 150 && (p & 0xFF) < 120)
+                return true;
+        }
+    return false;
+}
+
 struct DesktopCase {
     const char* visible;
     const char* shine;
     COLORREF left;  // at (5, 5), in the filled part
+    bool text;      // the release text at the bottom right
 };
 
 class VirtualDesktop : public ::testing::TestWithParam<DesktopCase> {};
@@ -241,12 +257,14 @@ TEST_P(VirtualDesktop, PaintsTheBackgroundTheSettingsAskFor) {
     Shell s(
         {{SET_VIRTUALDESKTOP_VISIBLE.path, c.visible}, {SET_BOOLEAN_SHINETHROUGH.path, c.shine}});
     EXPECT_EQ(client_pixel(5, 5), c.left) << "visible " << c.visible << " shine " << c.shine;
+    EXPECT_EQ(release_text_shown(), c.text) << "visible " << c.visible << " shine " << c.shine;
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, VirtualDesktop,
-                         ::testing::Values(DesktopCase{"1", "0", RGB(0, 153, 204)},
-                                           DesktopCase{"1", "1", GetSysColor(COLOR_APPWORKSPACE)},
-                                           DesktopCase{"0", "0", GetSysColor(COLOR_APPWORKSPACE)}));
+INSTANTIATE_TEST_SUITE_P(
+    Settings, VirtualDesktop,
+    ::testing::Values(DesktopCase{"1", "0", RGB(0, 153, 204), true},
+                      DesktopCase{"1", "1", GetSysColor(COLOR_APPWORKSPACE), true},
+                      DesktopCase{"0", "0", GetSysColor(COLOR_APPWORKSPACE), false}));
 
 TEST(VirtualDesktopMenu, OffersTheOptionsToTheFrame) {
     Shell s;
