@@ -41,10 +41,17 @@ struct FakePrograms {
     // What the program was started with, once it has run ("" if it did not).
     std::string ran(const std::string& name) const {
         std::string marker = folder + "/" + name + ".ran";
-        for (int i = 0; i < 400 && access(marker.c_str(), F_OK) != 0; ++i)
+        // The shell makes the file before echo writes the line that ends it.
+        std::string text;
+        for (int i = 0; i < 400; ++i) {
+            if (access(marker.c_str(), F_OK) == 0) {
+                auto bytes = testing_support::read_file(marker);
+                text.assign(bytes.begin(), bytes.end());
+                if (!text.empty() && text.back() == '\n') break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        auto bytes = testing_support::read_file(marker);
-        return std::string(bytes.begin(), bytes.end());
+        }
+        return text;
     }
 };
 
