@@ -1,6 +1,7 @@
 #include "register.h"
 
 #include "artwork.h"
+#include "artwork_bars.h"
 #include "artwork_curve.h"
 #include "artwork_preview.h"
 #include "artwork_status.h"
@@ -38,4 +39,5 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterCurveArtwork(inst);
     RegisterPosBarDialogTemplate(inst);
     RegisterStatusArtwork(inst);
+    RegisterBarArtwork(inst);
 }

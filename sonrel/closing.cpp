@@ -12,6 +12,7 @@
 #include "extensions.h"
 #include "frame.h"
 #include "operations.h"
+#include "recent.h"
 
 BOOL ConfirmClose(HWND frame) {
     bool live = false;
@@ -70,10 +71,12 @@ void save_as(HWND doc, HGLOBAL infoHandle, InfoBlock* info, const char* path) {
     info->saved = 1;
     std::strncpy(info->path, path, INFO_PATH_CHARS - 1);
     info->path[INFO_PATH_CHARS - 1] = 0;
-    SaveWAV(g_shell.frame, info->path);
+    std::string saved = info->path;
+    BOOL written = SaveWAV(g_shell.frame, info->path);
     GlobalUnlock(infoHandle);
     SetProp(doc, PROP_INFO, infoHandle);
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+    if (written) AddRecentFile(saved.c_str());
     SetMouseActive();
 }
 

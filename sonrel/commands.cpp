@@ -19,6 +19,7 @@
 #include "frame.h"
 #include "playback.h"
 #include "programs.h"
+#include "recent.h"
 #include "startup.h"
 #include "waveview.h"
 
@@ -162,6 +163,8 @@ void toggle_cd_player(const CommandCall&) {
     ShowWindow(g_shell.cdPlayer, g_shell.cdPlayerShown ? SW_SHOW : SW_HIDE);
     CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER,
                   MF_BYCOMMAND | (g_shell.cdPlayerShown ? MF_CHECKED : MF_UNCHECKED));
+    HWND toolbar = reinterpret_cast<HWND>(SendMessage(g_shell.iconBar, UM_GETICONTOOLBAR, 0, 0));
+    SendMessage(toolbar, TB_CHECKBUTTON, IDM_CDPLAYER, g_shell.cdPlayerShown);
     if (g_shell.cdPlayerShown)
         SetWindowPos(g_shell.cdPlayer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -212,6 +215,10 @@ void toggle_extension_buttons(const CommandCall&) {
     ShowExtensionButtons(g_shell.extensionIconsShown);
 }
 
+void rebuild_preview(const CommandCall&) {
+    InvalidateRect(g_shell.preview, nullptr, FALSE);
+}
+
 void about(const CommandCall& call) {
     ShowAbout(call.frame);
 }
@@ -252,8 +259,7 @@ const CommandRow kCommands[] = {
     {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
     // The extension decides with its dialog; the document is checked after it.
     {IDM_EXTENSION_FIRST, SPECIAL,   ANY,       0,                         nullptr,      nullptr,                 extension,          IDM_EXTENSION_LAST},
-    // Not built yet: the recent files. Until then, default handling.
-    {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
+    {IDM_RECENT_FIRST,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 RecentFileCommand,  IDM_RECENT_LAST},
 
     {IDM_NEW,            FRAME,      ANY,       0,                         nullptr,      nullptr,                 NewCommand},
     {IDM_OPEN,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenCommand},
@@ -316,6 +322,7 @@ const CommandRow kCommands[] = {
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
     {IDM_LOADER,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_loader},
     {IDM_EXTENSIONBUTTONS, FRAME,    ANY,       0,                         nullptr,      nullptr,                 toggle_extension_buttons},
+    {IDM_REBUILDPREVIEW, FRAME,      ANY,       0,                         nullptr,      nullptr,                 rebuild_preview},
 
     {IDM_OPTIONS,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 options},
     {IDM_SOUNDDRIVERS,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 sound_drivers},
@@ -355,7 +362,7 @@ void OpenPath(HWND frame, const char* path) {
     if (!path || !*path) return;
     std::string copy = path;
     SetMouseWait(frame);
-    OpenWAV(frame, g_shell.mdiClient, copy.c_str());
+    if (OpenWAV(frame, g_shell.mdiClient, copy.c_str())) AddRecentFile(copy.c_str());
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
     InvalidateRect(g_shell.preview, nullptr, TRUE);
     SendMessage(ActiveDocument(), UM_DOCCHANGED, 0, 0);

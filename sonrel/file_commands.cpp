@@ -10,6 +10,7 @@
 #include "closing.h"
 #include "commands.h"
 #include "frame.h"
+#include "recent.h"
 
 namespace {
 
@@ -45,8 +46,10 @@ void SaveCommand(const CommandCall& call) {
     if (!info) return;
     SetMouseWait(call.frame);
     info->saved = 1;
-    SaveWAV(call.frame, info->path);
+    std::string path = info->path;
+    BOOL saved = SaveWAV(call.frame, info->path);
     GlobalUnlock(h);
+    if (saved) AddRecentFile(path.c_str());
     SetMouseActive();
 }
 
@@ -60,9 +63,10 @@ void SaveAsCommand(const CommandCall& call) {
     info->saved = 1;
     std::strncpy(info->path, path.c_str(), INFO_PATH_CHARS - 1);
     info->path[INFO_PATH_CHARS - 1] = 0;
-    SaveWAV(call.frame, info->path);
+    BOOL saved = SaveWAV(call.frame, info->path);
     path = info->path;
     GlobalUnlock(h);
+    if (saved) AddRecentFile(path.c_str());
     SetProp(call.doc, PROP_INFO, h);
     SetWindowText(call.doc, path.c_str());
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);

@@ -4,6 +4,7 @@
 #include <sonrel/messages.h>
 #include <sonrel/settings.h>
 
+#include "bars.h"
 #include "commands.h"
 #include "extensions.h"
 #include "frame.h"
@@ -42,6 +43,7 @@ void make_mdi_client(HWND frame, int w, int h) {
         w - 50, h - 172, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(MDICLIENT_ID)),
         g_shell.instance, &ccs);
     ShowWindow(g_shell.mdiClient, SW_SHOW);
+    if (SettingDWord(SET_VIRTUALDESKTOP_VISIBLE) == 1) AttachVirtualDesktop(g_shell.mdiClient);
     SendMessage(g_shell.mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(g_shell.startMenu),
                 reinterpret_cast<LPARAM>(g_shell.windowPopup));
     DrawMenuBar(frame);
@@ -65,6 +67,7 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
         ShowWindow(g_shell.cdPlayer, SW_SHOW);
     else
         CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER, MF_BYCOMMAND | MF_UNCHECKED);
+    SendMessage(IconBarToolbar(g_shell.iconBar), TB_CHECKBUTTON, IDM_CDPLAYER, cdVisible);
     g_shell.funcBar = make_child(frame, "FuncBar", "", WS_VISIBLE, 0, 46, 50, h - p - 93, 103);
 }
 
