@@ -5,6 +5,7 @@
 #include <sonrel/settings.h>
 
 #include "bars.h"
+#include "extensions.h"
 #include "frame.h"
 
 namespace {
@@ -47,11 +48,15 @@ void make_toolbar(HWND bar) {
         SendMessage(tb, TB_CHECKBUTTON, IDM_DOCK, TRUE);
 }
 
-// A button's tooltip: string id + 10000; the extensions' buttons have none
-// until the extensions give theirs.
+// A button's tooltip: string id + 10000; an extension's button shows the
+// text its extension gives.
 void button_tip(HWND bar, NMTTDISPINFO* info) {
     UINT id = UINT(info->hdr.idFrom);
-    if (id >= IDM_EXTENSION_FIRST && id <= 9999) return;
+    if (id >= IDM_EXTENSION_FIRST && id <= 9999) {
+        info->hinst = nullptr;
+        info->lpszText = const_cast<char*>(ExtensionTooltipText(id));
+        return;
+    }
     info->hinst = module_of(bar);
     info->lpszText = MAKEINTRESOURCE(IDS_TOOLTIP_BASE + id);
 }

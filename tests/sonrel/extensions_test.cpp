@@ -60,6 +60,18 @@ void register_extensions(const std::vector<std::string>& names) {
     }
 }
 
+// The registry store is removed after every test of this program, so no
+// frame made by a later test loads the extensions registered here.
+struct ForgetRegisteredExtensions : ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        DeleteFile((PlatformFolder(PlatformConfigPath) + "/registry.ini").c_str());
+    }
+};
+const bool kForgetting = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetRegisteredExtensions);
+    return true;
+}();
+
 std::vector<std::pair<UINT, std::string>> popup_items(HMENU popup) {
     std::vector<std::pair<UINT, std::string>> items;
     for (int i = 0; i < GetMenuItemCount(popup); ++i) {
@@ -503,4 +515,13 @@ TEST(ExtensionHelp, MenuHelpAndTooltipAreTheDescriptionsTwoParts) {
     EXPECT_STREQ(ExtensionTooltipText(1002), "Invert Polarity");
     EXPECT_STREQ(ExtensionTooltipText(1000), "");
     EXPECT_STREQ(ExtensionTooltipText(1003), "");
+
+    // The function bar's button of an extension shows the same text.
+    HWND tb = reinterpret_cast<HWND>(SendMessage(g_shell.funcBar, UM_GETFUNCTOOLBAR, 0, 0));
+    RECT r{};
+    ASSERT_TRUE(SendMessage(tb, TB_GETRECT, 1002, reinterpret_cast<LPARAM>(&r)));
+    char tip[128] = {};
+    ASSERT_TRUE(PlatformShowToolTip(tb, (r.left + r.right) / 2, (r.top + r.bottom) / 2, tip,
+                                    sizeof tip));
+    EXPECT_STREQ(tip, "Invert Polarity");
 }
