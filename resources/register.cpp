@@ -1,6 +1,7 @@
 #include "register.h"
 
 #include "artwork.h"
+#include "artwork_cd.h"
 #include "artwork_curve.h"
 #include "artwork_preview.h"
 #include "artwork_threads.h"
@@ -28,4 +29,5 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterThreadMenu(inst);
     RegisterCurveDialogTemplates(inst);
     RegisterCurveArtwork(inst);
+    RegisterCdArtwork(inst);
 }

@@ -42,7 +42,3 @@ LRESULT CALLBACK SelectBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return background_only(hwnd, msg, wp, lp);
 }
-
-LRESULT CALLBACK CdPlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return background_only(hwnd, msg, wp, lp);
-}
