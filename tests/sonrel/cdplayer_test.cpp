@@ -308,6 +308,23 @@ TEST_F(CdPlayer, ReinitialiseAreaOpensTheDeviceAgain) {
     EXPECT_TRUE(serve_until([] { return notice().empty(); }));
 }
 
+TEST_F(CdPlayer, RecordMakesADocumentFirstAndPassesTheDiscPosition) {
+    Shell s(player_settings(make_image(three_tracks())));
+    testing_support::QuestionRecorder rec;
+    ASSERT_EQ(tmsf("seek cd to 3:0:5:0"), "");
+    ASSERT_EQ(ActiveDocument(), nullptr);
+    click(150, 32);
+    HWND doc = ActiveDocument();
+    EXPECT_NE(doc, nullptr) << "a new document to record into";
+    ASSERT_EQ(rec.asked.size(), 1u);
+    EXPECT_NE(rec.asked[0].text.find("track 3, 00:05"), std::string::npos) << rec.asked[0].text;
+    click(150, 32);
+    EXPECT_EQ(ActiveDocument(), doc) << "a usable document is recorded into";
+    click(60, 115);
+    ASSERT_EQ(rec.asked.size(), 3u) << "the options button";
+    EXPECT_EQ(rec.asked[2].owner, s.frame);
+}
+
 TEST_F(CdPlayer, DestroyingThePlayerClosesTheDevice) {
     Shell s(player_settings(make_image(three_tracks())));
     EXPECT_EQ(mci("status cd mode"), "stopped");
