@@ -237,6 +237,8 @@ void media_changed(HWND player, bool present) {
         g_cdPlayer.trackCount = std::atoi(ask("status cd number of tracks").c_str());
     } else {
         g_cdPlayer.trackCount = 0;
+        SetWindowPos(g_cdPlayer.marker, nullptr, 150, 110, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (auto& l : g_cdPlayer.lit) l = 0;
     g_cdPlayer.moreLit = 0;

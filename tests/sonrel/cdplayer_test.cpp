@@ -290,6 +290,7 @@ TEST_F(CdPlayer, DiscTakenOutWhilePlayingStopsItAndComesBack) {
     EXPECT_TRUE(
         serve_until([] { return g_cdPlayer.trackCount == 0 && notice() == CD_NO_DISC_TEXT; }));
     EXPECT_EQ(mci("status cd mode"), "not ready");
+    EXPECT_EQ(child_rect(g_cdPlayer.marker).left, 150) << "the marker back at the strip's start";
     click(250, 90);
     EXPECT_EQ(mci("status cd mode"), "not ready") << "play does nothing without a disc";
     ASSERT_EQ(std::rename((bin + ".away").c_str(), bin.c_str()), 0);
