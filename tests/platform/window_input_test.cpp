@@ -412,7 +412,6 @@ TEST_F(WindowInput, AChildIsSizedByTheBorderItsHitTestNames) {
     EXPECT_EQ(rc.bottom, 160) << "sizing ended with the release";
 }
 
-
 // A bar moved by its caption: the top ten rows left of x 150.
 LRESULT CALLBACK caption_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCHITTEST) {
