@@ -2,6 +2,7 @@
 
 #include "artwork.h"
 #include "artwork_bars.h"
+#include "artwork_cd.h"
 #include "artwork_curve.h"
 #include "artwork_preview.h"
 #include "artwork_status.h"
@@ -40,4 +41,5 @@ void RegisterProgramResources(HINSTANCE inst) {
     RegisterPosBarDialogTemplate(inst);
     RegisterStatusArtwork(inst);
     RegisterBarArtwork(inst);
+    RegisterCdArtwork(inst);
 }

@@ -1,9 +1,7 @@
 // The frame's bars: icon bar, function bar, select bar, status bar, position
-// bar, preview bar, preview/threads switch, thread manager and CD player,
-// each the window procedure of its class, and the virtual desktop behind the
-// documents. A bar whose work is not built yet paints its class background
-// and leaves every other message to the default handling, so a query sent to
-// it gives 0.
+// bar, preview bar, preview/threads switch and thread manager (the CD player
+// is in cdplayer.h), each the window procedure of its class, and the virtual
+// desktop behind the documents.
 #pragma once
 
 #include <platform/platform.h>
@@ -16,8 +14,6 @@ LRESULT CALLBACK PosBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK PreviewBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK SwitchBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK ThreadManProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-LRESULT CALLBACK CdPlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
 // The icon bar's toolbar (what UM_GETICONTOOLBAR gives), or null.
 HWND IconBarToolbar(HWND iconBar);
 

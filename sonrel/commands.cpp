@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "cdplayer.h"
 #include "closing.h"
 #include "command_table.h"
 #include "extensions.h"
@@ -126,8 +127,10 @@ void output_device(const CommandCall& call) {
     SelectOutputDevice(call.frame);
 }
 
+// The track is handed on to the icon bar; the player comes up and plays it.
 void cd_track(const CommandCall& call) {
     SendMessage(g_shell.iconBar, WM_COMMAND, IDM_ICONBAR_CDTRACK, call.lp);
+    CdPlayerStartTrack(int(call.lp));
 }
 
 void cascade(const CommandCall&) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bars.h"
+#include "cdplayer.h"
 #include "register.h"
 #include "waveview.h"
 
