@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
 #include <unistd.h>

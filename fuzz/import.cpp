@@ -3,6 +3,7 @@
 // wave file, AVI sound, or RAW data with the RAW dialog answered OK). The
 // thread must end; a document it leaves must have a WAVE block holding its
 // data size and a file length of data size + 44.
+#include <kit/rvg32.h>
 #include <platform/testing.h>
 #include <sonrel/messages.h>
 #include <sonrel/wavkit.h>
