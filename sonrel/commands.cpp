@@ -11,6 +11,7 @@
 #include <sonrel/wavkit.h>
 
 #include <string>
+#include <vector>
 
 #include "cdplayer.h"
 #include "closing.h"
@@ -253,8 +254,8 @@ constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE
                          QUIET = REFUSE_OPERATING;
 
 // Looked up in this order: the ranges first, then the single commands. Ids
-// the menus, accelerators or toolbars carry without a row here (Revert,
-// Convert, ...) go to the default frame handling until their work exists.
+// the menus, accelerators or toolbars carry without a row here go to the
+// default frame handling until their work exists.
 // clang-format off
 const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
@@ -271,6 +272,9 @@ const CommandRow kCommands[] = {
     {IDM_CLOSE,          FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 CloseCommand},
     {IDM_OPENPATH,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenPathCommand},
     {IDM_SETTINGS,       ASK_FRAME,  IDLE,      0,                         ShowHeader,   nullptr,                 refresh_document},
+    // Reading the file again while it still loads would release what the open fills.
+    {IDM_REVERT,         FRAME,      IDLE,      0,                         nullptr,      nullptr,                 RevertCommand},
+    {IDM_CONVERT,        ASK_FRAME,  IDLE,      0,                         ConvertFile,  nullptr,                 refresh_document},
 
     {IDM_VOLUME,         ASK_THREAD, IDLE,      IDS_NAME_VOLUME,           ShowVolume,   ChangeVolume},
     {IDM_FADEIN,         ASK_THREAD, IDLE,      IDS_NAME_FADEIN,           ShowFadeIn,   FadeIn},
@@ -372,13 +376,21 @@ void OpenPath(HWND frame, const char* path) {
     SetMouseActive();
 }
 
+void OpenCommandLineFiles(HWND frame) {
+    std::vector<std::string> paths;
+    paths.swap(g_shell.pendingPaths);
+    g_shell.pendingOpen = FALSE;
+    for (const std::string& path : paths) OpenPath(frame, path.c_str());
+}
+
 void FrameHandOver(HWND frame, const char* line) {
     if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
     SetForegroundWindow(frame);
     BringWindowToTop(frame);
     CommandLine c = ParseCommandLine(line ? line : "");
-    if (c.kind == COMMANDLINE_PATH)
-        SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(c.path.c_str()));
-    else if (c.kind == COMMANDLINE_CDTRACK)
+    if (c.kind == COMMANDLINE_PATH) {
+        for (const std::string& path : CommandLinePaths(c.path))
+            SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(path.c_str()));
+    } else if (c.kind == COMMANDLINE_CDTRACK)
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, c.track);
 }

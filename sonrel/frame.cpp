@@ -141,6 +141,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MENUSELECT:
             if (on_menu_select(hwnd, wp, lp)) return 0;
             break;
+        case UM_OPENCOMMANDLINE:
+            OpenCommandLineFiles(hwnd);
+            return 0;
         case UM_HANDOVER:
             FrameHandOver(hwnd, reinterpret_cast<const char*>(lp));
             return 0;

@@ -105,9 +105,6 @@ BOOL FrameCreate(HWND frame) {
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, g_shell.pendingCdTrack);
         g_shell.pendingCd = FALSE;
     }
-    if (g_shell.pendingOpen) {
-        OpenPath(frame, g_shell.pendingPath.c_str());
-        g_shell.pendingOpen = FALSE;
-    }
+    if (g_shell.pendingOpen) PostMessage(frame, UM_OPENCOMMANDLINE, 0, 0);
     return TRUE;
 }

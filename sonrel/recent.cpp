@@ -1,5 +1,7 @@
 #include "recent.h"
 
+#include "file_commands.h"
+
 #include <sonrel/ids.h>
 #include <sonrel/settings.h>
 
@@ -65,6 +67,5 @@ HMENU BuildRecentMenu(void) {
 void RecentFileCommand(const CommandCall& call) {
     std::string path = RecentFile(call.id - IDM_RECENT_FIRST + 1);
     if (path.empty()) return;
-    RegWriteString(SET_NEWFILE_FILEOPEN.path, path.c_str());
-    OpenPath(call.frame, path.c_str());
+    OpenInBackground(call.frame, path.c_str(), 1);
 }

@@ -31,7 +31,8 @@ WAVKIT_API BOOL ShowZoomBy(HWND frame);
 // "HEADER": the active document's format. "&Change Settings" writes bits,
 // channels, rate, block align and bytes per second into its HEADER (the
 // sample bytes stay) and gives 1; a rate of 0 or above 48000 is refused.
-// "C&onvert" is disabled. Cancel gives 0.
+// "C&onvert" converts the samples to the chosen format (ConvertFileParam)
+// unless the document is loading, and gives 1. Cancel gives 0.
 WAVKIT_API BOOL ShowHeader(HWND frame);
 // "CLIPBOARDHEADER": the clipboard file's format and sizes, with play and
 // stop; "No Clipboard File" when it cannot be read. Always 0.
@@ -102,3 +103,11 @@ WAVKIT_API BOOL ShowRecordCD(HWND frame, int track, int minutes, int seconds);
 // file. "&Cancel" sends the owner IDM_LOADER, which destroys it; the file
 // name is remembered when it goes. The window, or null.
 WAVKIT_API HWND ShowRevaZUD(HWND owner);
+
+// "RAW": the format of RAW sample data (RawDlgProc), modal over frame. 1 after
+// OK with the SET_RAWFILE_... settings stored, 0 after Cancel.
+WAVKIT_API BOOL ShowRaw(HWND frame);
+// "WAIT" ("Working..."): a modeless busy window over owner, with an endless
+// animation. Its buttons destroy it; the caller destroys it when its work is
+// done. Null when it could not be made.
+WAVKIT_API HWND ShowWait(HWND owner);

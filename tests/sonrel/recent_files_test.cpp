@@ -203,6 +203,7 @@ TEST_P(RecentCommand, OpensTheEntryOfItsNumber) {
         return;
     }
     ASSERT_NE(doc, nullptr) << "command " << c.id;
+    ASSERT_TRUE(serve_until(operations_done)) << "the background open ends";
     EXPECT_EQ(path_of(doc), files[size_t(c.opened - 1)]);
     EXPECT_EQ(std::string(SettingText(SET_NEWFILE_FILEOPEN)), files[size_t(c.opened - 1)]);
     EXPECT_EQ(stored(c.stored), files) << "opening from the list does not reorder it";
