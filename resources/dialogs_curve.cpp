@@ -1,5 +1,8 @@
 #include "dialogs_curve.h"
 
+#include <cmath>
+#include <vector>
+
 namespace {
 
 constexpr DWORD kModal = DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -57,12 +60,46 @@ const DIALOGITEM kPercentageItems[] = {
     {PROGRESS_CLASS, "", 101, 8, 22, 150, 10, PBS_SMOOTH, 0},
 };
 
+const DIALOGITEM kWaitItems[] = {
+    {ANIMATE_CLASS, "", 110, 8, 6, 22, 20, ACS_TRANSPARENT, 0},
+    {"STATIC", "Please wait...", -1, 36, 12, 120, 8, SS_LEFT, 0},
+};
+
 const DIALOGTEMPLATE kVolume = dialog("CurveSound - Change Volume", kModal, 288, 158, kVolumeItems);
 const DIALOGTEMPLATE kChannels =
     dialog("CurveSound - Fade Channels", kModal, 301, 158, kChannelItems);
 const DIALOGTEMPLATE kPercentage =
     dialog("Working...", DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_VISIBLE, 166, 40,
            kPercentageItems);
+
+const DIALOGTEMPLATE kWait =
+    dialog("Working...", DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_VISIBLE, 166, 32,
+           kWaitItems);
+
+// The busy clip "WAIT": eight frames of a ring of dots whose bright dot turns
+// once round per eight frames, on the button face.
+constexpr int kClipSide = 30, kClipFrames = 8;
+constexpr DWORD kFace = 0x00C0C0C0;
+const ANIMATECLIP kWaitClip{"WAITFRAMES", kClipFrames, 100};
+
+void add_wait_clip(HINSTANCE inst) {
+    static std::vector<DWORD> px(size_t(kClipSide) * kClipSide * kClipFrames, kFace);
+    const int stride = kClipSide * kClipFrames;
+    for (int f = 0; f < kClipFrames; ++f) {
+        for (int dot = 0; dot < kClipFrames; ++dot) {
+            double a = dot * 2 * M_PI / kClipFrames;
+            int cx = f * kClipSide + kClipSide / 2 + int(std::lround(10 * std::cos(a)));
+            int cy = kClipSide / 2 + int(std::lround(10 * std::sin(a)));
+            DWORD colour = dot == f ? 0x00000080 : 0x00808080;
+            for (int y = cy - 2; y <= cy + 2; ++y)
+                for (int x = cx - 2; x <= cx + 2; ++x)
+                    if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= 5)
+                        px[size_t(y) * stride + x] = colour;
+        }
+    }
+    PlatformAddBitmap(inst, "WAITFRAMES", stride, kClipSide, px.data());
+    PlatformAddData(inst, RT_ANIMATECLIP, "WAIT", &kWaitClip, sizeof kWaitClip);
+}
 
 void add(HINSTANCE inst, const char* name, const DIALOGTEMPLATE& t) {
     PlatformAddData(inst, RT_DIALOG_NAME, name, &t, sizeof t);
@@ -74,4 +111,6 @@ void RegisterCurveDialogTemplates(HINSTANCE inst) {
     add(inst, "CSVOLUME", kVolume);
     add(inst, "CSFADECHANNELS", kChannels);
     add(inst, "PERCENTAGE", kPercentage);
+    add(inst, "WAIT", kWait);
+    add_wait_clip(inst);
 }

@@ -7,7 +7,8 @@
 // at run time), button 114 "Reset Pin Positions", the current value in text
 // 115 followed by "%", OK, Cancel and "&?" (998). The channel editor shows the
 // pictures "CSRIGHT" and "CSLEFT" at the top and bottom left of its area.
-// The progress window: progress bar 101.
+// The progress window: progress bar 101. The busy window "WAIT": animation
+// 110, which plays the clip "WAIT" registered with it.
 #pragma once
 
 #include <platform/platform.h>

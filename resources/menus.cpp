@@ -30,6 +30,7 @@ const PlatformMenuItem kStartMenu[] = {
     ITEM("Sonrel2003 H&omepage...", IDM_HOMEPAGE),
     SEP,
     ITEM("&Select Output Device..", IDM_OUTPUTDEVICE),
+    ITEM("Sound D&rivers...", IDM_SOUNDDRIVERS),
     LAST("&About Sonrel2003...", IDM_ABOUT),
 };
 
@@ -98,6 +99,7 @@ const PlatformMenuItem kDocumentMenu[] = {
     ITEM("Sonrel2003 H&omepage...", IDM_HOMEPAGE),
     SEP,
     ITEM("&Select Output Device...", IDM_OUTPUTDEVICE),
+    ITEM("Sound D&rivers...", IDM_SOUNDDRIVERS),
     LAST("&About Sonrel2003...", IDM_ABOUT),
 };
 

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "extensions.h"
 #include "frame.h"
 #include "operations.h"
+#include "recent.h"
 
 BOOL ConfirmClose(HWND frame) {
     bool live = false;
@@ -69,10 +71,12 @@ void save_as(HWND doc, HGLOBAL infoHandle, InfoBlock* info, const char* path) {
     info->saved = 1;
     std::strncpy(info->path, path, INFO_PATH_CHARS - 1);
     info->path[INFO_PATH_CHARS - 1] = 0;
-    SaveWAV(g_shell.frame, info->path);
+    std::string saved = info->path;
+    BOOL written = SaveWAV(g_shell.frame, info->path);
     GlobalUnlock(infoHandle);
     SetProp(doc, PROP_INFO, infoHandle);
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+    if (written) AddRecentFile(saved.c_str());
     SetMouseActive();
 }
 
@@ -148,9 +152,11 @@ void FrameDestroyed(HWND frame) {
     RegWriteString(SET_BOOLEAN_CDPLAYERVISIBLE.path, g_shell.cdPlayerShown ? "1" : "0");
     HMENU shown = GetMenu(frame);
     if (g_shell.windowPopup) DestroyMenu(g_shell.windowPopup);
-    if (g_shell.extensionsPopup) DestroyMenu(g_shell.extensionsPopup);
+    // Once in the document menu, the extensions popup goes with it.
+    if (g_shell.extensionsPopup && LoadedExtensions().empty()) DestroyMenu(g_shell.extensionsPopup);
     destroy_menu_unless_shown(g_shell.documentMenu, shown);
     destroy_menu_unless_shown(g_shell.startMenu, shown);
+    ReleaseExtensions();
     g_shell.windowPopup = g_shell.extensionsPopup = nullptr;
     g_shell.documentMenu = g_shell.startMenu = nullptr;
     PostQuitMessage(0);

@@ -11,6 +11,12 @@ bool covers(const CommandRow& row, WORD id) {
     return row.last ? id >= row.id && id <= row.last : id == row.id;
 }
 
+bool operation_runs_on(HWND doc) {
+    for (const OperationEntry& e : g_operations.table)
+        if (IsOperationLive(e) && e.document == doc) return true;
+    return false;
+}
+
 bool refused(CommandRefusal refusal, HWND doc) {
     switch (refusal) {
         case REFUSE_NONE:
@@ -19,6 +25,8 @@ bool refused(CommandRefusal refusal, HWND doc) {
             return doc == nullptr;
         case REFUSE_BUSY:
             return IsFileWorking(doc) != FALSE;
+        case REFUSE_OPERATING:
+            return IsFileWorking(doc) != FALSE || operation_runs_on(doc);
     }
     return true;
 }

@@ -30,6 +30,8 @@ enum CommandRefusal {
     REFUSE_NO_DOCUMENT,  // does nothing without an active document
     REFUSE_BUSY,         // does nothing while IsFileWorking reports the active
                          // document (a missing document counts as working)
+    REFUSE_OPERATING,    // as REFUSE_BUSY, and also while an operation the
+                         // frame started on the active document still runs
 };
 
 // The argument an operation thread gets.

@@ -7,17 +7,23 @@
 #include <sonrel/effects.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
+#include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <string>
+#include <vector>
 
+#include "cdplayer.h"
 #include "closing.h"
 #include "command_table.h"
+#include "extensions.h"
 #include "file_commands.h"
 #include "frame.h"
 #include "playback.h"
 #include "programs.h"
+#include "recent.h"
 #include "startup.h"
+#include "waveview.h"
 
 namespace {
 
@@ -106,6 +112,10 @@ void stop(const CommandCall&) {
     StopCommand();
 }
 
+void record(const CommandCall& call) {
+    ShowRecord(call.frame);
+}
+
 void volume_up(const CommandCall&) {
     StepOutputVolume(TRUE);
 }
@@ -118,8 +128,10 @@ void output_device(const CommandCall& call) {
     SelectOutputDevice(call.frame);
 }
 
+// The track is handed on to the icon bar; the player comes up and plays it.
 void cd_track(const CommandCall& call) {
     SendMessage(g_shell.iconBar, WM_COMMAND, IDM_ICONBAR_CDTRACK, call.lp);
+    CdPlayerStartTrack(int(call.lp));
 }
 
 void cascade(const CommandCall&) {
@@ -155,8 +167,60 @@ void toggle_cd_player(const CommandCall&) {
     ShowWindow(g_shell.cdPlayer, g_shell.cdPlayerShown ? SW_SHOW : SW_HIDE);
     CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER,
                   MF_BYCOMMAND | (g_shell.cdPlayerShown ? MF_CHECKED : MF_UNCHECKED));
+    HWND toolbar = reinterpret_cast<HWND>(SendMessage(g_shell.iconBar, UM_GETICONTOOLBAR, 0, 0));
+    SendMessage(toolbar, TB_CHECKBUTTON, IDM_CDPLAYER, g_shell.cdPlayerShown);
     if (g_shell.cdPlayerShown)
         SetWindowPos(g_shell.cdPlayer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+BOOL CALLBACK repaint_document_window(HWND hwnd, LPARAM) {
+    if (GetWindowLongPtr(hwnd, GWLP_USERDATA) == DOCUMENT_USERDATA)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return TRUE;
+}
+
+// After OK the open documents and the preview bar draw with the qualities
+// just chosen, and the background shows the chosen desktop.
+void options(const CommandCall& call) {
+    if (ShowOptionsPropertySheet(call.frame) != 1) return;
+    g_waveView.lineStep = static_cast<float>(SettingWord(SET_WINDOWQUALITY)) * 0.001f;
+    EnumChildWindows(call.frame, repaint_document_window, 0);
+    SendMessage(g_shell.preview, UM_READQUALITY, 0, 0);
+    InvalidateRect(g_shell.preview, nullptr, TRUE);
+    InvalidateRect(g_shell.mdiClient, nullptr, TRUE);
+}
+
+void sound_drivers(const CommandCall& call) {
+    ShowDevCaps(call.frame, 0, 0);
+}
+
+// The loader window comes and goes with the command; the window menu's item
+// shows whether it is open.
+void toggle_loader(const CommandCall& call) {
+    if (g_shell.loader && IsWindowVisible(g_shell.loader)) {
+        DestroyWindow(g_shell.loader);
+        g_shell.loader = nullptr;
+        CheckMenuItem(g_shell.windowPopup, IDM_LOADER, MF_BYCOMMAND | MF_UNCHECKED);
+        return;
+    }
+    if (g_shell.loader && IsWindow(g_shell.loader)) DestroyWindow(g_shell.loader);
+    g_shell.loader = ShowRevaZUD(call.frame);
+    if (!g_shell.loader) return;
+    CheckMenuItem(g_shell.windowPopup, IDM_LOADER, MF_BYCOMMAND | MF_CHECKED);
+    SetWindowPos(g_shell.loader, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void extension(const CommandCall& call) {
+    ExtensionCommand(call.frame, call.id);
+}
+
+void toggle_extension_buttons(const CommandCall&) {
+    g_shell.extensionIconsShown = !g_shell.extensionIconsShown;
+    ShowExtensionButtons(g_shell.extensionIconsShown);
+}
+
+void rebuild_preview(const CommandCall&) {
+    InvalidateRect(g_shell.preview, nullptr, FALSE);
 }
 
 void about(const CommandCall& call) {
@@ -186,21 +250,20 @@ void homepage(const CommandCall& call) {
 // Shorter names for the table's columns.
 constexpr CommandHow THREAD = HOW_THREAD, ASK_THREAD = HOW_ASK_THREAD, FRAME = HOW_FRAME,
                      ASK_FRAME = HOW_ASK_FRAME, SPECIAL = HOW_SPECIAL, DEFAULT = HOW_DEFAULT;
-constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY;
+constexpr CommandRefusal ANY = REFUSE_NONE, NEEDS_DOC = REFUSE_NO_DOCUMENT, IDLE = REFUSE_BUSY,
+                         QUIET = REFUSE_OPERATING;
 
 // Looked up in this order: the ranges first, then the single commands. Ids
-// the menus, accelerators or toolbars carry without a row here (Options,
-// Revert, Convert, Record, ...) go to the default frame handling until their
-// work exists.
+// the menus, accelerators or toolbars carry without a row here go to the
+// default frame handling until their work exists.
 // clang-format off
 const CommandRow kCommands[] = {
 //   id                  how         refusal    name id                    ask           thread                   procedure           last                 param
     // The window menu's document entries: activated by the default handling.
     {IDM_DOCUMENT_FIRST, DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_DOCUMENT_LAST},
-    // Not built yet: the extension commands (from IDM_EXTENSION_FIRST, one per
-    // loaded extension) and the recent files. Until then, default handling.
-    {IDM_EXTENSION_FIRST, DEFAULT,   ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_EXTENSION_LAST},
-    {IDM_RECENT_FIRST,   DEFAULT,    ANY,       0,                         nullptr,      nullptr,                 nullptr,            IDM_RECENT_LAST},
+    // The extension decides with its dialog; the document is checked after it.
+    {IDM_EXTENSION_FIRST, SPECIAL,   ANY,       0,                         nullptr,      nullptr,                 extension,          IDM_EXTENSION_LAST},
+    {IDM_RECENT_FIRST,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 RecentFileCommand,  IDM_RECENT_LAST},
 
     {IDM_NEW,            FRAME,      ANY,       0,                         nullptr,      nullptr,                 NewCommand},
     {IDM_OPEN,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenCommand},
@@ -209,6 +272,9 @@ const CommandRow kCommands[] = {
     {IDM_CLOSE,          FRAME,      NEEDS_DOC, 0,                         nullptr,      nullptr,                 CloseCommand},
     {IDM_OPENPATH,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 OpenPathCommand},
     {IDM_SETTINGS,       ASK_FRAME,  IDLE,      0,                         ShowHeader,   nullptr,                 refresh_document},
+    // Reading the file again while it still loads would release what the open fills.
+    {IDM_REVERT,         FRAME,      IDLE,      0,                         nullptr,      nullptr,                 RevertCommand},
+    {IDM_CONVERT,        ASK_FRAME,  IDLE,      0,                         ConvertFile,  nullptr,                 refresh_document},
 
     {IDM_VOLUME,         ASK_THREAD, IDLE,      IDS_NAME_VOLUME,           ShowVolume,   ChangeVolume},
     {IDM_FADEIN,         ASK_THREAD, IDLE,      IDS_NAME_FADEIN,           ShowFadeIn,   FadeIn},
@@ -247,6 +313,8 @@ const CommandRow kCommands[] = {
     {IDM_PLAYLOOP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 play},
     {IDM_PAUSE,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 pause},
     {IDM_STOP,           FRAME,      ANY,       0,                         nullptr,      nullptr,                 stop},
+    // Recording replaces the samples: not while an operation works on them.
+    {IDM_RECORD,         FRAME,      QUIET,     0,                         nullptr,      nullptr,                 record},
     {IDM_VOLUMEUP,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_up},
     {IDM_VOLUMEDOWN,     FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_down},
     {IDM_OUTPUTDEVICE,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 output_device},
@@ -259,7 +327,12 @@ const CommandRow kCommands[] = {
     {IDM_CLOSEALL,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 close_all},
     {IDM_THREADMANAGER,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_thread_manager},
     {IDM_CDPLAYER,       FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_cd_player},
+    {IDM_LOADER,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 toggle_loader},
+    {IDM_EXTENSIONBUTTONS, FRAME,    ANY,       0,                         nullptr,      nullptr,                 toggle_extension_buttons},
+    {IDM_REBUILDPREVIEW, FRAME,      ANY,       0,                         nullptr,      nullptr,                 rebuild_preview},
 
+    {IDM_OPTIONS,        FRAME,      ANY,       0,                         nullptr,      nullptr,                 options},
+    {IDM_SOUNDDRIVERS,   FRAME,      ANY,       0,                         nullptr,      nullptr,                 sound_drivers},
     {IDM_ABOUT,          FRAME,      ANY,       0,                         nullptr,      nullptr,                 about},
     {IDM_VOLUMECONTROL,  FRAME,      ANY,       0,                         nullptr,      nullptr,                 volume_control},
     {IDM_TONBOX,         FRAME,      ANY,       0,                         nullptr,      nullptr,                 tonbox},
@@ -296,11 +369,18 @@ void OpenPath(HWND frame, const char* path) {
     if (!path || !*path) return;
     std::string copy = path;
     SetMouseWait(frame);
-    OpenWAV(frame, g_shell.mdiClient, copy.c_str());
+    if (OpenWAV(frame, g_shell.mdiClient, copy.c_str())) AddRecentFile(copy.c_str());
     InvalidateRect(g_shell.statusBar, nullptr, TRUE);
     InvalidateRect(g_shell.preview, nullptr, TRUE);
     SendMessage(ActiveDocument(), UM_DOCCHANGED, 0, 0);
     SetMouseActive();
+}
+
+void OpenCommandLineFiles(HWND frame) {
+    std::vector<std::string> paths;
+    paths.swap(g_shell.pendingPaths);
+    g_shell.pendingOpen = FALSE;
+    for (const std::string& path : paths) OpenPath(frame, path.c_str());
 }
 
 void FrameHandOver(HWND frame, const char* line) {
@@ -308,8 +388,9 @@ void FrameHandOver(HWND frame, const char* line) {
     SetForegroundWindow(frame);
     BringWindowToTop(frame);
     CommandLine c = ParseCommandLine(line ? line : "");
-    if (c.kind == COMMANDLINE_PATH)
-        SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(c.path.c_str()));
-    else if (c.kind == COMMANDLINE_CDTRACK)
+    if (c.kind == COMMANDLINE_PATH) {
+        for (const std::string& path : CommandLinePaths(c.path))
+            SendMessage(frame, WM_COMMAND, IDM_OPENPATH, reinterpret_cast<LPARAM>(path.c_str()));
+    } else if (c.kind == COMMANDLINE_CDTRACK)
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, c.track);
 }

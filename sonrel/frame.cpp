@@ -10,6 +10,7 @@
 
 #include "closing.h"
 #include "commands.h"
+#include "extensions.h"
 
 ShellState g_shell;
 
@@ -90,7 +91,9 @@ bool on_menu_select(HWND frame, WPARAM wp, LPARAM lp) {
     }
     if (flags == 0xFFFF || wp == 0xFFFF)
         InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-    else if (id < IDM_EXTENSION_HELP_FIRST || id > IDM_EXTENSION_LAST)  // extensions have their own
+    else if (id >= IDM_EXTENSION_HELP_FIRST && id <= IDM_EXTENSION_LAST)
+        ShowExtensionStatusText(g_shell.statusBar, id);
+    else
         ShowMenuText(g_shell.statusBar, id);
     return false;
 }
@@ -138,6 +141,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MENUSELECT:
             if (on_menu_select(hwnd, wp, lp)) return 0;
             break;
+        case UM_OPENCOMMANDLINE:
+            OpenCommandLineFiles(hwnd);
+            return 0;
         case UM_HANDOVER:
             FrameHandOver(hwnd, reinterpret_cast<const char*>(lp));
             return 0;

@@ -9,12 +9,16 @@
 #include <platform/platform.h>
 
 #include <string>
+#include <vector>
 
 #define FRAME_CLASS "Sonrel2003"
 #define FRAME_TITLE "Sonrel 2003"
 // The frame's private message that carries a command line handed over by a
 // later copy of the program (lParam: the text, valid during the call).
 #define UM_HANDOVER (WM_USER + 180)
+// Posted by the frame's creation to itself: the files named on the command
+// line are read once the frame shows.
+#define UM_OPENCOMMANDLINE (WM_USER + 181)
 // The MDI client's id (its document windows are numbered from IDM_DOCUMENT_FIRST).
 #define MDICLIENT_ID 3244
 
@@ -40,7 +44,9 @@ struct ShellState {
     HMENU extensionsPopup;
     HACCEL accelerators;  // "ACCS"
     int newDocumentCounter;
-    std::string pendingPath;  // whole: a path too long for a document is refused when opened
+    // Each file named on the command line, whole: a path too long for a
+    // document is refused when opened.
+    std::vector<std::string> pendingPaths;
     BOOL pendingOpen;
     int pendingCdTrack;
     BOOL pendingCd;
@@ -60,8 +66,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // registered. Gives the frame, or null.
 HWND CreateFrame(void);
 
-// WM_CREATE of the frame: menus, the MDI client, the bars, then the file or
-// CD track named on the command line. FALSE refuses the creation.
+// WM_CREATE of the frame: menus, the MDI client, the bars, then the CD track
+// named on the command line; its files are read after the frame shows
+// (UM_OPENCOMMANDLINE). FALSE refuses the creation.
 BOOL FrameCreate(HWND frame);
 
 // Lays the children out for the frame's client size w x h and preview height
@@ -75,8 +82,9 @@ HWND ActiveDocument(void);
 
 // Starts the program: the single running copy, the layer, the resources, the
 // classes, the splash, the frame and its message loop. The command line is
-// the arguments after the program's name joined by blanks. Gives the process
-// exit code.
+// the arguments after the program's name joined by blanks, or, for several
+// files, their paths one per line. Gives the process exit code.
 int SonrelMain(int argc, char** argv);
-// The same after the layer is started, with the command line as one text.
+// The same after the layer is started, with the command line as one text
+// (several paths one per line).
 int RunSonrel(const char* commandLine);

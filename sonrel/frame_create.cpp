@@ -4,7 +4,9 @@
 #include <sonrel/messages.h>
 #include <sonrel/settings.h>
 
+#include "bars.h"
 #include "commands.h"
+#include "extensions.h"
 #include "frame.h"
 
 namespace {
@@ -41,6 +43,7 @@ void make_mdi_client(HWND frame, int w, int h) {
         w - 50, h - 172, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(MDICLIENT_ID)),
         g_shell.instance, &ccs);
     ShowWindow(g_shell.mdiClient, SW_SHOW);
+    if (SettingDWord(SET_VIRTUALDESKTOP_VISIBLE) == 1) AttachVirtualDesktop(g_shell.mdiClient);
     SendMessage(g_shell.mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(g_shell.startMenu),
                 reinterpret_cast<LPARAM>(g_shell.windowPopup));
     DrawMenuBar(frame);
@@ -64,7 +67,26 @@ void make_bars(HWND frame, int w, int h, BOOL cdVisible) {
         ShowWindow(g_shell.cdPlayer, SW_SHOW);
     else
         CheckMenuItem(g_shell.windowPopup, IDM_CDPLAYER, MF_BYCOMMAND | MF_UNCHECKED);
+    SendMessage(IconBarToolbar(g_shell.iconBar), TB_CHECKBUTTON, IDM_CDPLAYER, cdVisible);
     g_shell.funcBar = make_child(frame, "FuncBar", "", WS_VISIBLE, 0, 46, 50, h - p - 93, 103);
+}
+
+// The "E&xtensions" popup ends the document menu's "F&ilters" popup when at
+// least one extension loaded; the buttons follow the stored choice.
+void add_extensions(HWND frame) {
+    g_shell.extensionsPopup = CreatePopupMenu();
+    if (LoadExtensions(g_shell.extensionsPopup) > 0) {
+        HMENU filters = GetSubMenu(g_shell.documentMenu, 3);
+        AppendMenu(filters, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(filters, MF_POPUP, reinterpret_cast<UINT_PTR>(g_shell.extensionsPopup),
+                   "E&xtensions");
+        DrawMenuBar(frame);
+    }
+    g_shell.extensionIconsShown = SettingBool(SET_BOOLEAN_SHOWEXTENSIONS);
+    if (g_shell.extensionIconsShown)
+        ShowExtensionButtons(TRUE);
+    else
+        CheckExtensionsButton(FALSE);
 }
 
 }  // namespace
@@ -78,15 +100,11 @@ BOOL FrameCreate(HWND frame) {
     GetClientRect(frame, &rc);
     make_mdi_client(frame, rc.right, rc.bottom);
     make_bars(frame, rc.right, rc.bottom, cdVisible);
-    g_shell.extensionsPopup = CreatePopupMenu();
-    g_shell.extensionIconsShown = SettingBool(SET_BOOLEAN_SHOWEXTENSIONS);
+    add_extensions(frame);
     if (g_shell.pendingCd) {
         SendMessage(frame, WM_COMMAND, IDM_CDTRACK, g_shell.pendingCdTrack);
         g_shell.pendingCd = FALSE;
     }
-    if (g_shell.pendingOpen) {
-        OpenPath(frame, g_shell.pendingPath.c_str());
-        g_shell.pendingOpen = FALSE;
-    }
+    if (g_shell.pendingOpen) PostMessage(frame, UM_OPENCOMMANDLINE, 0, 0);
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "file_commands.h"
 #include "frame.h"
 #include "operations.h"
 #include "playback.h"
@@ -81,8 +82,8 @@ BOOL FrameMessage(HWND frame, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         case UM_STARTPASTEMIX:
             StartPaste(reinterpret_cast<HWND>(wp), msg == UM_STARTPASTEMIX);
             return TRUE;
-        // The pending open has no owner in the frame yet: it gives 0.
         case UM_OPENPENDING:
+            OpenPending(frame);
             return TRUE;
         case UM_THREADBEGIN:
             OperationBegun();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bars.h"
+#include "cdplayer.h"
 #include "register.h"
 #include "waveview.h"
 
@@ -45,6 +46,19 @@ CommandLine ParseCommandLine(const char* line) {
     return c;
 }
 
+std::vector<std::string> CommandLinePaths(const std::string& line) {
+    std::vector<std::string> paths;
+    size_t from = 0;
+    for (;;) {
+        size_t end = line.find('\n', from);
+        std::string piece = line.substr(from, end == std::string::npos ? end : end - from);
+        if (!piece.empty()) paths.push_back(piece);
+        if (end == std::string::npos) break;
+        from = end + 1;
+    }
+    return paths;
+}
+
 std::string AbsolutePath(const std::string& path) {
     std::filesystem::path p(path);
     if (path.empty() || p.is_absolute()) return path;
@@ -63,10 +77,10 @@ BOOL PrintInformation(int argc, char** argv, FILE* out) {
     }
     if (arg != "--help") return FALSE;
     std::fprintf(out,
-                 "Usage: sonrel [FILE | /CD<track switch>]\n"
+                 "Usage: sonrel [FILE... | /CD<track switch>]\n"
                  "       sonrel --help | --version\n"
                  "\n"
-                 "Sound editor for PCM wave files. FILE is opened in a new document window.\n"
+                 "Sound editor for PCM wave files. Each FILE is opened in a new document window.\n"
                  "When the editor already runs, FILE (made absolute) or the CD switch is\n"
                  "handed to the running copy and this one ends at once.\n"
                  "\n"
@@ -150,7 +164,7 @@ std::string joined_arguments(int argc, char** argv) {
 
 void take_pending(const CommandLine& c) {
     if (c.kind == COMMANDLINE_PATH) {
-        g_shell.pendingPath = c.path;
+        g_shell.pendingPaths = CommandLinePaths(c.path);
         g_shell.pendingOpen = TRUE;
     } else if (c.kind == COMMANDLINE_CDTRACK) {
         g_shell.pendingCdTrack = c.track;
@@ -170,15 +184,33 @@ void run_message_loop() {
 
 }  // namespace
 
+std::string CommandLineOf(int argc, char** argv) {
+    std::string line = joined_arguments(argc, argv);
+    if (argc <= 2 || ParseCommandLine(line.c_str()).kind != COMMANDLINE_PATH ||
+        GetFileAttributes(line.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return line;
+    std::string paths;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) paths += '\n';
+        paths += argv[i];
+    }
+    return paths;
+}
+
 int SonrelMain(int argc, char** argv) {
     if (PrintInformation(argc, argv, stdout)) return 0;
     PlatformInit(&argc, argv);
-    return RunSonrel(joined_arguments(argc, argv).c_str());
+    return RunSonrel(CommandLineOf(argc, argv).c_str());
 }
 
 int RunSonrel(const char* line) {
     CommandLine c = ParseCommandLine(line);
-    if (c.kind == COMMANDLINE_PATH) c.path = AbsolutePath(c.path);
+    if (c.kind == COMMANDLINE_PATH) {
+        std::string absolute;
+        for (const std::string& path : CommandLinePaths(c.path))
+            absolute += (absolute.empty() ? "" : "\n") + AbsolutePath(path);
+        c.path = absolute;
+    }
     if (PlatformInstanceStart(FRAME_CLASS, c.kind == COMMANDLINE_PATH ? c.path.c_str() : line))
         return 0;
     take_pending(c);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "frame.h"
 
@@ -29,6 +30,14 @@ CommandLine ParseCommandLine(const char* line);
 // relative path is joined to the current folder (and "." and ".." taken
 // out), so that a running copy started elsewhere opens the same file.
 std::string AbsolutePath(const std::string& path);
+
+// The paths of a path command line: one per line (several files), or the
+// whole line.
+std::vector<std::string> CommandLinePaths(const std::string& line);
+// The command line of the program's arguments: joined by blanks, except when
+// several arguments are given that together name no file: then each is a
+// path of its own and they are joined one per line.
+std::string CommandLineOf(int argc, char** argv);
 
 // "--help" and "--version" as the only argument: prints the usage, or the
 // version, to out and gives TRUE; nothing else is started.

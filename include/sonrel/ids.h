@@ -108,7 +108,9 @@
 #define IDM_RECENT_FIRST 3001
 #define IDM_RECENT_LAST 3020
 
-// --- The select bar's zoom popup.
+// --- The select bar's zoom popup. The select bar keeps every command from
+// IDM_SELECTBAR_FIRST up for itself and sends the others on to the frame.
+#define IDM_SELECTBAR_FIRST 9999
 #define IDM_ZOOM_ORIGINAL 10001
 #define IDM_ZOOM_50 10002
 #define IDM_ZOOM_100 10003

@@ -86,6 +86,23 @@ WAVKIT_API BOOL SaveWAV(HWND frame, LPSTR path);
 // blocks; the other blocks stay. On failure the document is unchanged.
 WAVKIT_API BOOL ReloadWAV(HWND frame, HWND doc, LPCSTR path);
 
+// --- The background open and format conversion.
+// Thread procedure (argument: the frame). Fills the frame's active document
+// with the file named in SET_NEWFILE_FILEOPEN, by its content: an MP3 file
+// (path ending in "mp3") decoded by "lame" to a new wave file beside it, a PCM
+// or compressed wave file, the sound of an AVI file, or RAW data in the
+// format the RAW dialog gives. Waits for the named mutex "SnrFileOpen" first;
+// announces itself as IDS_NAME_OPENFILE; the document is working and titled
+// "Loading <path>..." meanwhile. Failures are shown and the document closed
+// (the decoder not starting leaves it). Exit code 1 after a load, 0 otherwise.
+WAVKIT_API DWORD OpenCompressedWAV(LPVOID frame);
+// Converts the active document's samples to a PCM format chosen in the format
+// chooser ("Format Selection for Converting"). 1 when converted; 0 for no
+// data, Cancel or a failure (shown), the document unchanged. No undo.
+WAVKIT_API BOOL ConvertFile(HWND frame);
+// As ConvertFile to the given PCM format, with the busy window meanwhile.
+WAVKIT_API BOOL ConvertFileParam(HWND frame, const WAVEFORMATEX* target);
+
 // --- New documents and the save dialog.
 // Makes an empty document "Unnamed -<number>-.WAV" in the NewFile settings' format.
 WAVKIT_API HWND NewFile(HWND frame, HWND client, int number);

@@ -11,7 +11,8 @@ inline constexpr char kHomeVariable[] = "SONREL_HOME";
 inline constexpr char kRuntimeFolder[] = "sonrel";
 // The last runtime fallback, under ~/.cache.
 inline constexpr char kRuntimeCacheFolder[] = "sonrel-runtime";
-// The configuration folder under $XDG_CONFIG_HOME or ~/.config.
+// The configuration folder under $XDG_CONFIG_HOME or ~/.config, and the data
+// folder under $XDG_DATA_HOME or ~/.local/share.
 inline constexpr char kConfigFolder[] = "Sonrel";
 // The settings file of profile calls that name none.
 inline constexpr char kDefaultIniFile[] = "Sonrel.ini";

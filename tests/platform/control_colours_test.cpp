@@ -1,9 +1,11 @@
 // Static and edit controls ask their parent for their colours before they
 // paint (WM_CTLCOLORSTATIC, or WM_CTLCOLOREDIT for an edit that can be typed
-// in) and show the brush and text colour the parent gives.
+// in) and show the brush and text colour the parent gives. Disabled buttons
+// show their text in the grey text colour.
 #include <gtest/gtest.h>
 #include <platform/testing.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -86,3 +88,28 @@ TEST_F(ControlColours, TheParentsBrushAndTextColourAreShown) {
 }
 
 }  // namespace
+
+TEST(ButtonColours, DisabledButtonTextShowsInTheGreyTextColourOnTheButtonFace) {
+    HWND parent = testing_support::make_parent_window("DisabledButtons", DefWindowProc, 300, 120);
+    ShowWindow(parent, SW_SHOW);
+    const DWORD kinds[] = {BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON};
+    COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    int greyLevel = GetRValue(grey) + GetGValue(grey) + GetBValue(grey);
+    for (DWORD kind : kinds) {
+        // The text only: the box or circle lies left of x = 20.
+        HWND b = CreateWindowEx(0, "BUTTON", "WWWWWW", WS_CHILD | WS_VISIBLE | kind, 10, 10, 160,
+                                20, parent, nullptr, nullptr, nullptr);
+        EnableWindow(b, FALSE);
+        UpdateWindow(b);
+        int least = 3 * 255;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 24; x < 160; ++x) {
+                COLORREF c = PlatformShownPixel(b, x, y);
+                least = std::min(least, int(GetRValue(c) + GetGValue(c) + GetBValue(c)));
+            }
+        EXPECT_LE(least, greyLevel + 30)
+            << "style " << kind << ": the text is as dark as grey text";
+        DestroyWindow(b);
+    }
+    DestroyWindow(parent);
+}

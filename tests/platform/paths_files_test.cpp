@@ -1,5 +1,6 @@
 // Per-user folders, free space, the program's path and file operations.
 #include <gtest/gtest.h>
+#include <platform/datafolder.h>
 #include <platform/platform.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +69,9 @@ TEST(Paths, FoldersLiveUnderSonrelHomeWhenItIsSet) {
     EXPECT_EQ(std::string(buf, n), home() + "/config");
     struct stat st {};
     EXPECT_EQ(stat(buf, &st), 0);
+    n = PlatformDataPath(sizeof buf, buf);
+    EXPECT_EQ(std::string(buf, n), home() + "/data");
+    EXPECT_EQ(stat(buf, &st), 0);
 }
 
 TEST(Paths, TooSmallABufferGetsTheNeededSizeAndIsLeftAlone) {
@@ -83,12 +87,16 @@ TEST(Paths, WithoutSonrelHomeTheXdgFoldersAreUsed) {
     EnvOverride no_home("SONREL_HOME", nullptr);
     EnvOverride runtime("XDG_RUNTIME_DIR", base.c_str());
     EnvOverride config("XDG_CONFIG_HOME", (base + "/cfg").c_str());
+    EnvOverride data("XDG_DATA_HOME", (base + "/share").c_str());
     EXPECT_EQ(temp_path(), base + "/sonrel/");
     EXPECT_EQ(mode_of(base + "/sonrel"), 0700u);
     char buf[MAX_PATH];
     DWORD n = PlatformConfigPath(sizeof buf, buf);
     EXPECT_EQ(std::string(buf, n), base + "/cfg/Sonrel");
     EXPECT_EQ(mode_of(base + "/cfg/Sonrel") & 0700u, 0700u);
+    n = PlatformDataPath(sizeof buf, buf);
+    EXPECT_EQ(std::string(buf, n), base + "/share/Sonrel");
+    EXPECT_EQ(mode_of(base + "/share/Sonrel") & 0700u, 0700u);
 }
 
 TEST(Paths, WithoutAnyRuntimeFolderAPrivateTmpFolderIsUsed) {

@@ -412,4 +412,44 @@ TEST_F(WindowInput, AChildIsSizedByTheBorderItsHitTestNames) {
     EXPECT_EQ(rc.bottom, 160) << "sizing ended with the release";
 }
 
+// A bar moved by its caption: the top ten rows left of x 150.
+LRESULT CALLBACK caption_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCHITTEST) {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ScreenToClient(hwnd, &pt);
+        if (pt.y <= 10 && pt.x < 150) return HTCAPTION;
+    }
+    return wtest::record_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(WindowInput, AChildIsMovedWholeByTheCaptionItsHitTestNames) {
+    std::string cls = wtest::register_class("WTestCaptioned", caption_proc);
+    HWND bar = CreateWindowEx(0, cls.c_str(), "", WS_CHILD | WS_VISIBLE, 40, 60, 200, 80, top,
+                              nullptr, nullptr, nullptr);
+    log().clear();
+    PlatformSimulateMouse(bar, WM_LBUTTONDOWN, 20, 5, 0);
+    // Client points of the bar where it is then: it follows the mouse, so the
+    // press point stays under it.
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 20 + 35, 5 + 12, MK_LBUTTON);
+    PlatformSimulateMouse(bar, WM_MOUSEMOVE, 20 + 15, 5 + 18, MK_LBUTTON);
+    PlatformSimulateMouse(bar, WM_LBUTTONUP, 20, 5, 0);
+    POINT pt{0, 0};
+    MapWindowPoints(bar, top, &pt, 1);
+    RECT rc;
+    GetClientRect(bar, &rc);
+    EXPECT_EQ(pt.x, 90);
+    EXPECT_EQ(pt.y, 90);
+    EXPECT_EQ(rc.right, 200) << "the size is kept";
+    EXPECT_EQ(rc.bottom, 80);
+    EXPECT_TRUE(wtest::of(WM_LBUTTONDOWN, bar).empty()) << "the caption is not client area";
+
+    log().clear();
+    PlatformSimulateMouse(bar, WM_LBUTTONDOWN, 160, 5, 0);
+    PlatformSimulateMouse(bar, WM_LBUTTONUP, 160, 5, 0);
+    EXPECT_EQ(wtest::of(WM_LBUTTONDOWN, bar).size(), 1u) << "right of the caption is client area";
+    pt = POINT{0, 0};
+    MapWindowPoints(bar, top, &pt, 1);
+    EXPECT_EQ(pt.x, 90) << "a click there moves nothing";
+}
+
 }  // namespace

@@ -378,6 +378,8 @@ TEST(Commands, OpenReadsTheFileChosenInTheOpenDialog) {
     command(s.frame, IDM_OPEN);
     HWND doc = ActiveDocument();
     ASSERT_TRUE(doc);
+    ASSERT_TRUE(serve_until(operations_done)) << "the file is read in the background";
+    EXPECT_EQ(ActiveDocument(), doc);
     EXPECT_EQ(title_of(doc), path);
     EXPECT_EQ(wave_bytes(doc).size(), kRamp.size() * 2);
 }

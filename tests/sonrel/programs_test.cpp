@@ -29,7 +29,9 @@ struct FakePrograms {
         folder = testing_support::fresh_dir("programs");
         for (const std::string& name : names) {
             std::string path = folder + "/" + name;
-            std::string script = "#!/bin/sh\necho \"$@\" > '" + path + ".ran'\n";
+            // Written aside and renamed, so a reader never sees a half-written file.
+            std::string script = "#!/bin/sh\necho \"$@\" > '" + path + ".tmp' && /bin/mv '" + path +
+                                 ".tmp' '" + path + ".ran'\n";
             testing_support::write_file(path,
                                         std::vector<unsigned char>(script.begin(), script.end()));
             chmod(path.c_str(), 0755);
@@ -38,10 +40,11 @@ struct FakePrograms {
         setenv("PATH", folder.c_str(), 1);
     }
     ~FakePrograms() { setenv("PATH", saved.c_str(), 1); }
-    // What the program was started with, once it has run ("" if it did not).
+    // What the program was started with, once it has run ("" if it did not
+    // within ten seconds: a loaded machine may be slow to start it).
     std::string ran(const std::string& name) const {
         std::string marker = folder + "/" + name + ".ran";
-        for (int i = 0; i < 400 && access(marker.c_str(), F_OK) != 0; ++i)
+        for (int i = 0; i < 2000 && access(marker.c_str(), F_OK) != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         auto bytes = testing_support::read_file(marker);
         return std::string(bytes.begin(), bytes.end());

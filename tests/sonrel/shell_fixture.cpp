@@ -124,6 +124,33 @@ HWND open_document(HWND frame, const std::string& path) {
     return ActiveDocument();
 }
 
+namespace {
+
+CommandSpy* g_spy = nullptr;
+WNDPROC g_spiedProc = nullptr;
+
+LRESULT CALLBACK spying_frame(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND && g_spy) {
+        g_spy->commands.push_back(LOWORD(wp));
+        return 0;
+    }
+    return CallWindowProc(g_spiedProc, hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+CommandSpy::CommandSpy(HWND frame) : frame_(frame) {
+    g_spy = this;
+    old_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spying_frame)));
+    g_spiedProc = old_;
+}
+
+CommandSpy::~CommandSpy() {
+    SetWindowLongPtr(frame_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
+    g_spy = nullptr;
+}
+
 int live_operations() {
     int n = 0;
     for (const auto& e : g_operations.table) n += IsOperationLive(e) ? 1 : 0;

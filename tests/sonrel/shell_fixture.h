@@ -48,6 +48,20 @@ std::vector<unsigned char> wave_bytes(HWND doc);
 // Opens the file as command 106 does and gives the new active document.
 HWND open_document(HWND frame, const std::string& path);
 
+// While it lives, the frame notes the id of every WM_COMMAND it gets and
+// acts on none. One at a time.
+struct CommandSpy {
+    std::vector<UINT> commands;
+    explicit CommandSpy(HWND frame);
+    ~CommandSpy();
+    CommandSpy(const CommandSpy&) = delete;
+    CommandSpy& operator=(const CommandSpy&) = delete;
+
+private:
+    HWND frame_;
+    WNDPROC old_;
+};
+
 // Number of live entries in the operation table.
 int live_operations();
 // No live entry in the operation table and no operation counted as running.

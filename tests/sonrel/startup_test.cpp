@@ -4,8 +4,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <platform/testing.h>
 #include <kit/rvg32.h>
+#include <platform/testing.h>
 #include <sonrel/ids.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +14,8 @@
 #include <csignal>
 #include <string>
 
+#include "../platform/audio_test_support.h"
+#include "cdplayer.h"
 #include "dialogs_start.h"
 #include "shell_fixture.h"
 #include "test_support.h"
@@ -74,7 +76,7 @@ int run_second_copy(const std::vector<std::string>& args, const std::string& in 
 }
 
 struct FirstCopy : Shell {
-    FirstCopy() {
+    explicit FirstCopy(const Settings& settings = {}) : Shell(settings) {
         EXPECT_FALSE(PlatformInstanceStart(FRAME_CLASS, ""));
         PlatformInstanceSetTarget(frame, UM_HANDOVER);
     }
@@ -211,6 +213,33 @@ TEST(SingleInstance, ASecondCopyWithoutAPathOnlyRaisesTheFirst) {
         EXPECT_EQ(ActiveDocument(), nullptr) << "nothing is opened";
         DestroyWindow(other);
     }
+}
+
+TEST(SingleInstance, ACdSwitchBringsUpTheFirstCopysPlayerOnItsTrack) {
+    std::string cue = atest::make_cd_image(
+        testing_support::fresh_dir("switch disc"),
+        {atest::sox_tone(3.0, 440), atest::sox_tone(3.0, 660), atest::sox_tone(3.0, 880)});
+    FirstCopy first(Settings{{"Sonrel\\Settings\\CDPlayer\\Device", cue.c_str()}});
+    ASSERT_FALSE(IsWindowVisible(g_cdPlayer.player)) << "hidden by default";
+    ASSERT_EQ(g_cdPlayer.trackCount, 3);
+    EXPECT_EQ(run_second_copy({"/CD", "-track", "02"}), 0);
+    ASSERT_TRUE(serve_until([] { return IsWindowVisible(g_cdPlayer.player) != FALSE; }));
+    EXPECT_TRUE(g_shell.cdPlayerShown);
+    EXPECT_TRUE(GetMenuState(g_shell.windowPopup, IDM_CDPLAYER, MF_BYCOMMAND) & MF_CHECKED);
+    atest::mci("set cd time format tmsf");
+    EXPECT_EQ(atest::mci("status cd current track"), "2");
+    EXPECT_EQ(atest::mci("status cd mode"), "playing");
+
+    // A switch without a track number, or with one off the disc, only shows it.
+    atest::mci("stop cd wait");
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"/CD"}, {"/CD", "-track", "09"}}) {
+        EXPECT_EQ(run_second_copy(args), 0);
+        for (int i = 0; i < 20; ++i) PlatformProcessEvents();
+        EXPECT_TRUE(IsWindowVisible(g_cdPlayer.player)) << "not toggled away";
+        EXPECT_EQ(atest::mci("status cd mode"), "stopped");
+    }
+    atest::set_cd_image("");
 }
 
 TEST(StartAssistant, TipsGoRoundAndTheLastShownIsRemembered) {

@@ -87,7 +87,7 @@ TEST_F(InfoDialogs, HeaderShowsTheDocumentsFormatAndSizes) {
     // 176400 / 1024 = 172; (409600 + 44) / 1024 = 400; 409600 / 1024 = 400.
     EXPECT_EQ(fields,
               (std::vector<std::string>{"172 KB/sec", "4 Bytes/Sample", "400 KB", "400 KB"}));
-    EXPECT_FALSE(convertEnabled);
+    EXPECT_TRUE(convertEnabled);
 }
 
 TEST_F(InfoDialogs, ChangeSettingsRewritesTheFormatButKeepsTheData) {
@@ -170,6 +170,54 @@ TEST_F(InfoDialogs, ClipboardPropertiesShowTheFilesFormatAndChunkSizes) {
     // RIFF chunk: 4 + (8 + 16) + (8 + 4096) = 4132 bytes -> 4 KB.
     EXPECT_EQ(fields, (std::vector<std::string>{"HiFi - 16", "MONO", "22050", "43 KB/sec",
                                                 "2 Bytes/Sample", "4 KB", "4 KB"}));
+}
+
+}  // namespace
+
+namespace {
+
+// "C&onvert" converts the samples: the data is resampled and narrowed, not
+// only read in the new format as Change Settings does.
+TEST_F(InfoDialogs, ConvertChangesTheSamplesToTheChosenFormat) {
+    HWND doc = make_document(f, Format{2, 22050, 16}, Bytes(22050 * 4, 0));
+    f.active = doc;
+    answer_with([](HWND dlg, int) { return choose(dlg, 0, 0, "11025", kConvert); });
+    EXPECT_EQ(ShowHeader(f.frame), 1);
+    HeaderBlock h = header_of(doc);
+    EXPECT_EQ(h.bitsPerSample, 8);
+    EXPECT_EQ(h.channels, 1);
+    EXPECT_EQ(h.samplesPerSec, 11025u);
+    EXPECT_EQ(h.dataSize, 11025u) << "half the frames, one byte each";
+    EXPECT_EQ(data_of(doc), Bytes(11025, 128)) << "16-bit silence becomes 8-bit silence";
+}
+
+TEST_F(InfoDialogs, ConvertWithARefusedRateStaysOpenWithTheButtonDisabled) {
+    HWND doc = make_document(f, Format{1, 8000, 8}, pattern(800));
+    f.active = doc;
+    BOOL enabledAfter = TRUE;
+    answer_with([&](HWND dlg, int n) -> INT_PTR {
+        if (n == 0) return choose(dlg, 1, 1, "0", kConvert);
+        enabledAfter = IsWindowEnabled(GetDlgItem(dlg, kConvert));
+        return choose(dlg, 1, 1, "16000", IDOK);
+    });
+    EXPECT_EQ(ShowHeader(f.frame), 1);
+    EXPECT_EQ(kinds(), (std::vector<std::string>{"Dialog", "MessageBox", "Dialog"}));
+    EXPECT_EQ(rec.asked[1].text, "Values range from 1 - 48000 only.");
+    EXPECT_FALSE(enabledAfter);
+    HeaderBlock h = header_of(doc);
+    EXPECT_EQ(h.samplesPerSec, 16000u) << "Change Settings still works";
+    EXPECT_EQ(h.dataSize, 800u) << "nothing was converted";
+}
+
+TEST_F(InfoDialogs, ConvertIsSkippedWhileTheDocumentLoads) {
+    HWND doc = make_document(f, Format{1, 8000, 8}, pattern(800));
+    f.active = doc;
+    SetFileWorking(doc);
+    answer_with([](HWND dlg, int) { return choose(dlg, 1, 1, "16000", kConvert); });
+    EXPECT_EQ(ShowHeader(f.frame), 1);
+    EXPECT_EQ(header_of(doc).dataSize, 800u);
+    EXPECT_EQ(header_of(doc).bitsPerSample, 8);
+    SetFileNotWorking(doc);
 }
 
 }  // namespace

@@ -11,7 +11,10 @@ namespace wavtest {
 
 namespace {
 
+// A document closed by the code under test takes its blocks with it, as the
+// program's view does.
 LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) ReleaseDocumentBlocks(hwnd);
     return DefMDIChildProc(hwnd, msg, wp, lp);
 }
 

@@ -2,6 +2,7 @@
 // ("HEADER"), the clipboard file's format ("CLIPBOARDHEADER") and the about
 // box.
 #include <sonrel/dialogs.h>
+#include <sonrel/messages.h>
 
 #include <cstdio>
 #include <string>
@@ -47,9 +48,6 @@ void fill_combo(HWND dlg, int id, const char* const* items, int n, int selected)
 void init_header(HWND dlg, LPARAM frame) {
     SetWindowLongPtr(dlg, DWLP_USER, frame);
     filedlg::centre_over_parent(dlg, dlgs::kRaise);
-    // Converting needs the format conversion of the import unit, which is
-    // not there yet: the button stays disabled.
-    EnableWindow(GetDlgItem(dlg, kConvert), FALSE);
     doc::Pin<HeaderBlock> h(dlgs::active_document(dlg), "HEADER");
     if (!h) return;
     fill_combo(dlg, kBits, kBitNames, 2, h->bitsPerSample == 16 ? 1 : 0);
@@ -85,6 +83,38 @@ void change_settings(HWND dlg) {
     EndDialog(dlg, 1);
 }
 
+// Converts the samples to the chosen format. The button works once per
+// dialog; a refused rate keeps the dialog open.
+void convert_samples(HWND dlg) {
+    EnableWindow(GetDlgItem(dlg, kConvert), FALSE);
+    bool sixteen = SendDlgItemMessage(dlg, kBits, CB_GETCURSEL, 0, 0) == 1;
+    bool stereo = SendDlgItemMessage(dlg, kChannels, CB_GETCURSEL, 0, 0) == 1;
+    BOOL ok = FALSE;
+    UINT rate = GetDlgItemInt(dlg, kRate, &ok, FALSE);
+    if (rate == 0 || rate > kMaxRate) {
+        MessageBox(dlg, "Values range from 1 - 48000 only.", "Warning...", MB_OK | MB_ICONERROR);
+        return;
+    }
+    WAVEFORMATEX target{};
+    target.wFormatTag = WAVE_FORMAT_PCM;
+    target.nChannels = stereo ? 2 : 1;
+    target.nSamplesPerSec = rate;
+    target.wBitsPerSample = sixteen ? 16 : 8;
+    target.nBlockAlign = WORD(target.wBitsPerSample / 8 * target.nChannels);
+    target.nAvgBytesPerSec = rate * target.nBlockAlign;
+    auto frame = reinterpret_cast<HWND>(GetWindowLongPtr(dlg, DWLP_USER));
+    HWND doc = dlgs::active_document(dlg);
+    if (!IsFileWorking(doc) && ConvertFileParam(frame, &target)) {
+        InvalidateRect(reinterpret_cast<HWND>(SendMessage(frame, UM_GETPREVIEW, 0, 0)), nullptr,
+                       TRUE);
+        InvalidateRect(reinterpret_cast<HWND>(SendMessage(frame, UM_GETSTATUSBAR, 0, 0)), nullptr,
+                       FALSE);
+        InvalidateRect(doc, nullptr, FALSE);
+        SendMessage(doc, UM_DOCCHANGED, 0, 0);
+    }
+    EndDialog(dlg, 1);
+}
+
 INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return entry::guarded(FALSE, [&] {
         if (msg == WM_INITDIALOG) {
@@ -94,6 +124,10 @@ INT_PTR CALLBACK header_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg != WM_COMMAND) return FALSE;
         if (LOWORD(wp) == IDOK) {
             change_settings(dlg);
+            return TRUE;
+        }
+        if (LOWORD(wp) == kConvert) {
+            convert_samples(dlg);
             return TRUE;
         }
         if (LOWORD(wp) == IDCANCEL) {

@@ -1,5 +1,6 @@
-// The progress window "PERCENTAGE": modeless, driven by the work it shows.
-// Its bar is held in one library-wide slot: a second window takes it over.
+// The modeless windows of long work: the progress window "PERCENTAGE",
+// driven by the work it shows (its bar is held in one library-wide slot: a
+// second window takes it over), and the busy window "WAIT".
 #include <sonrel/dialogs.h>
 #include <sonrel/messages.h>
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr int kBar = 101;
 constexpr int kPercentMax = 100;
+constexpr int kAnimation = 110;
 
 HWND g_bar = nullptr;  // the bar the messages drive; user-interface thread only
 
@@ -50,5 +52,39 @@ WAVKIT_API HWND ShowPercentage(HWND owner) {
     return entry::guarded(static_cast<HWND>(nullptr), [&] {
         auto inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(owner, GWLP_HINSTANCE));
         return CreateDialogParam(inst, "PERCENTAGE", owner, percentage_proc, 0);
+    });
+}
+
+namespace {
+
+INT_PTR CALLBACK wait_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+    return entry::guarded(FALSE, [&]() -> INT_PTR {
+        switch (msg) {
+            case WM_INITDIALOG: {
+                filedlg::centre_over_parent(dlg, dlgs::kRaiseZoom);
+                HWND clip = GetDlgItem(dlg, kAnimation);
+                SendMessage(clip, ACM_OPEN, 0, reinterpret_cast<LPARAM>("WAIT"));
+                SendMessage(clip, ACM_PLAY, WPARAM(-1), MAKELPARAM(0, 0xFFFF));
+                return TRUE;
+            }
+            case WM_COMMAND:
+                if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) return FALSE;
+                DestroyWindow(dlg);
+                return TRUE;
+            case WM_DESTROY:
+                SendMessage(GetDlgItem(dlg, kAnimation), ACM_OPEN, 0, 0);
+                return FALSE;
+            default:
+                return FALSE;
+        }
+    });
+}
+
+}  // namespace
+
+WAVKIT_API HWND ShowWait(HWND owner) {
+    return entry::guarded(static_cast<HWND>(nullptr), [&] {
+        auto inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(owner, GWLP_HINSTANCE));
+        return CreateDialogParam(inst, "WAIT", owner, wait_proc, 0);
     });
 }

@@ -2,11 +2,13 @@
 // the stored format and file length; OK stores the chosen bits and channels
 // at once, then the rate only when it lies in 1..48000, with the block align
 // and bytes per second that follow from the three.
+#include <sonrel/dialogs.h>
 #include <sonrel/settings.h>
 #include <sonrel/wavkit.h>
 
 #include <cstdio>
 
+#include "dialogs_private.h"
 #include "entry.h"
 #include "filedialogs.h"
 
@@ -97,4 +99,8 @@ WAVKIT_API INT_PTR RawDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                 return FALSE;
         }
     });
+}
+
+WAVKIT_API BOOL ShowRaw(HWND frame) {
+    return entry::guarded(0, [&] { return dlgs::run(frame, "RAW", RawDlgProc, 0); });
 }

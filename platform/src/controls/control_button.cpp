@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -146,6 +147,12 @@ QWidget* make_widget(HWND hwnd, DWORD style, const QString& text) {
         push->setDefault(t == BS_DEFPUSHBUTTON);
         b = push;
     }
+    // Disabled text in the fixed grey text colour, which shows on the button
+    // face (the style's own disabled grey nearly matches it).
+    QPalette pal = b->palette();
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        pal.setColor(QPalette::Disabled, role, sys_colour(COLOR_GRAYTEXT));
+    b->setPalette(pal);
     QObject::connect(b, &QAbstractButton::clicked, b, [hwnd, b] { on_click(hwnd, b); });
     return b;
 }

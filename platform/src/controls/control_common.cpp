@@ -75,8 +75,14 @@ public:
             if (HWND h = hwnd_of_widget(watched)) set_focus_window(h);
             return false;
         }
+        if (e->type() == QEvent::KeyRelease) {
+            HWND control = hwnd_of_widget(watched);
+            return control && forward_command_key(control, static_cast<QKeyEvent*>(e));
+        }
         if (e->type() != QEvent::KeyPress) return false;
         auto* k = static_cast<QKeyEvent*>(e);
+        if (HWND control = hwnd_of_widget(watched); control && forward_command_key(control, k))
+            return true;
         int key = k->key();
         if (int vk = focus_key(k)) {
             HWND control = hwnd_of_widget(watched);

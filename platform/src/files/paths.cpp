@@ -1,5 +1,6 @@
 // The per-user folders, free space and the program's own path.
 #include <dlfcn.h>
+#include <platform/datafolder.h>
 #include <platform/platform.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -71,6 +72,20 @@ std::string config_dir() {
     return dir;
 }
 
+std::string data_dir() {
+    std::string home = env(plat::product::kHomeVariable);
+    std::string dir;
+    if (!home.empty()) {
+        dir = home + "/data";
+    } else if (!env("XDG_DATA_HOME").empty()) {
+        dir = env("XDG_DATA_HOME") + "/" + plat::product::kConfigFolder;
+    } else {
+        dir = env("HOME") + "/.local/share/" + plat::product::kConfigFolder;
+    }
+    make_dirs(dir, 0700);
+    return dir;
+}
+
 // The platform's convention: the length without the terminator when it fits,
 // else the size needed including it (the buffer is left alone).
 DWORD give_text(const std::string& text, DWORD size, LPSTR buf) {
@@ -103,6 +118,10 @@ PLATFORM_API DWORD PlatformRuntimePath(DWORD size, LPSTR buf) {
 
 PLATFORM_API DWORD PlatformConfigPath(DWORD size, LPSTR buf) {
     return give_text(config_dir(), size, buf);
+}
+
+PLATFORM_API DWORD PlatformDataPath(DWORD size, LPSTR buf) {
+    return give_text(data_dir(), size, buf);
 }
 
 PLATFORM_API BOOL GetDiskFreeSpace(LPCSTR root, DWORD* sectorsPerCluster, DWORD* bytesPerSector,

@@ -156,6 +156,28 @@ void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::Keyboar
     PostMessage(target, msg, WPARAM(vk), LPARAM(DWORD(lp)));
 }
 
+// Keys an edit field has no use for but the program's accelerators may:
+// Ctrl with a letter or digit other than the editing ones, and F1 to F12.
+bool is_command_key(const QKeyEvent* k) {
+    int key = k->key();
+    Qt::KeyboardModifiers m = k->modifiers();
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return true;
+    if (!(m & Qt::ControlModifier) || (m & Qt::AltModifier)) return false;
+    static const int kEditing[] = {Qt::Key_A, Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Y, Qt::Key_Z};
+    for (int e : kEditing)
+        if (key == e) return false;
+    return (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
+}
+
+bool forward_command_key(HWND control, const QKeyEvent* k) {
+    if (k->type() != QEvent::KeyPress && k->type() != QEvent::KeyRelease) return false;
+    sync_state(k);
+    if (!is_command_key(k)) return false;
+    deliver_key(control, k->key(), k->type() == QEvent::KeyPress, k->isAutoRepeat(),
+                k->modifiers());
+    return true;
+}
+
 int vk_from_qt(int key, Qt::KeyboardModifiers mods) {
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key;

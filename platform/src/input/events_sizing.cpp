@@ -1,8 +1,9 @@
-// Sizing child windows by their borders. A child whose procedure answers
-// WM_NCHITTEST with a border code (HTTOP, HTLEFT, ...) for a point gets no
-// client mouse message there: the cursor request carries the border code, and
-// dragging with the left button moves that border, within the window's
-// WM_GETMINMAXINFO track sizes. Top-level windows are sized by the window
+// Sizing and moving child windows by their borders and captions. A child
+// whose procedure answers WM_NCHITTEST with a border code (HTTOP, HTLEFT, ...)
+// or HTCAPTION for a point gets no client mouse message there: the cursor
+// request carries the code, and dragging with the left button moves that
+// border, within the window's WM_GETMINMAXINFO track sizes, or for HTCAPTION
+// the whole window. Top-level windows are sized and moved by the window
 // manager instead.
 #include <QWidget>
 
@@ -22,7 +23,7 @@ struct Sizing {
 Sizing g_sizing;
 
 bool is_border(LRESULT hit) {
-    return hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
+    return hit == HTCAPTION || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT);
 }
 
 bool moves_left(int hit) {
@@ -58,6 +59,12 @@ void track_limits(HWND hwnd, QSize* lo, QSize* hi) {
 void follow(const QPoint& global) {
     HWND hwnd = g_sizing.hwnd;
     QPoint d = global - g_sizing.start;
+    if (g_sizing.hit == HTCAPTION) {
+        QPoint at = g_sizing.rect.topLeft() + d;
+        SetWindowPos(hwnd, nullptr, at.x(), at.y(), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     QSize lo, hi;
     track_limits(hwnd, &lo, &hi);
     QRect r = g_sizing.rect;

@@ -38,6 +38,11 @@ void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons
                    Qt::KeyboardModifiers mods);
 void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::KeyboardModifiers mods);
 int vk_from_qt(int qtKey, Qt::KeyboardModifiers mods = {});
+// A key pressed or released in a control (an edit field, say) that the
+// control has no use for but the program's accelerators may (Ctrl with a
+// letter other than the editing ones, F1 to F12): posted to the control as a
+// key message, so the message loop can translate it. TRUE when posted.
+bool forward_command_key(HWND control, const class QKeyEvent* k);
 int qt_from_vk(int vk);
 
 // --- sizing borders (events_sizing.cpp) ---

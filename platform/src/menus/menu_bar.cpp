@@ -6,7 +6,6 @@
 // WM_INITMENUPOPUP for each popup; closing it sends WM_MENUSELECT with flags
 // 0xFFFF. A change to the bar's own record rebuilds the bar soon (not while
 // one of its menus is open); popups refill themselves whenever they open.
-#include <platform/testing.h>
 
 #include <QApplication>
 #include <QKeyEvent>

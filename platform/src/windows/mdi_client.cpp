@@ -270,6 +270,8 @@ void register_mdi_class() {
     WNDCLASSEX wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = mdi_client_proc;
+    // The background is drawn relative to the right and bottom edges.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_APPWORKSPACE + 1));
     wc.lpszClassName = "MDICLIENT";
     RegisterClassEx(&wc);

@@ -130,7 +130,7 @@ void relayout(HWND hwnd) {
         w->client_h = ch;
         created = w->created;
     }
-    if (p.kind != Kind::MdiClient) resize_image(w, cw, ch);
+    resize_image(w, cw, ch);
     if (created) send_size_if_changed(hwnd);
 }
 

@@ -2,6 +2,7 @@
 // The invalid area of a window is kept as its bounding rectangle with an erase
 // flag; BeginPaint takes it through take_update. Drawing threads reach the
 // image through backing_image and ask the widget to show it with schedule_show.
+#include <QMdiArea>
 #include <QPainter>
 #include <QWidget>
 
@@ -118,16 +119,45 @@ void paint_all() {
     for (HWND h : todo) paint_window(h);
 }
 
+namespace {
+
+// The MDI client shows its image as the area's background, under the documents.
+void show_as_background(HWND hwnd) {
+    QMdiArea* area = nullptr;
+    {
+        std::lock_guard lock(table_mutex());
+        Window* w = find_window(hwnd);
+        if (!w || !w->area) return;
+        area = w->area;
+    }
+    QImage* image = nullptr;
+    std::recursive_mutex* lock = nullptr;
+    if (!backing_image(hwnd, &image, &lock)) return;
+    QImage copy;
+    {
+        std::lock_guard guard(*lock);
+        copy = image->copy();
+    }
+    area->setBackground(QBrush(copy));
+}
+
+}  // namespace
+
 void flush_shown() {
     std::vector<std::pair<HWND, RECT>> todo;
+    std::vector<HWND> areas;
     {
         std::lock_guard lock(table_mutex());
         for (Window* w : live_windows()) {
             if (!w->has_shown_dirty) continue;
-            todo.emplace_back(w->hwnd, w->shown_dirty);
+            if (w->kind == Kind::MdiClient && w->area)
+                areas.push_back(w->hwnd);
+            else
+                todo.emplace_back(w->hwnd, w->shown_dirty);
             w->has_shown_dirty = false;
         }
     }
+    for (HWND a : areas) show_as_background(a);
     for (auto& [hwnd, r] : todo) {
         QWidget* c = client_widget_of(hwnd);
         if (c) c->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
