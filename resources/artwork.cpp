@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "canvas.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,20 +12,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Pixels are 0x00RRGGBB, rows top to bottom.
-struct Canvas {
-    int w, h;
-    std::vector<DWORD> px;
-    Canvas(int width, int height, DWORD fill)
-        : w(width), h(height), px(size_t(width) * height, fill) {}
-    void set(int x, int y, DWORD c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
-    }
-    void box(int l, int t, int r, int b, DWORD c) {
-        for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x) set(x, y, c);
-    }
-};
+using artwork::Canvas;
 
 DWORD mix(DWORD a, DWORD b, double t) {
     auto ch = [&](int s) {

@@ -1,35 +1,14 @@
 #include "artwork_cd.h"
 
+#include "canvas.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-// Pixels are 0x00RRGGBB, rows top to bottom.
-struct Canvas {
-    int w, h;
-    std::vector<DWORD> px;
-    Canvas(int width, int height, DWORD fill)
-        : w(width), h(height), px(size_t(width) * height, fill) {}
-    void set(int x, int y, DWORD c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
-    }
-    void box(int l, int t, int r, int b, DWORD c) {
-        for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x) set(x, y, c);
-    }
-    // A raised (or sunken) edge one pixel wide around [l, r) x [t, b).
-    void bevel(int l, int t, int r, int b, DWORD light, DWORD dark) {
-        box(l, t, r, t + 1, light);
-        box(l, t, l + 1, b, light);
-        box(l, b - 1, r, b, dark);
-        box(r - 1, t, r, b, dark);
-    }
-    void add(HINSTANCE inst, const char* name) const {
-        PlatformAddBitmap(inst, name, w, h, px.data());
-    }
-};
+using artwork::Canvas;
 
 // Capital letters of 5 x 7 dots and digits of 3 x 5 dots, one row a string.
 struct Glyph {

@@ -1,25 +1,15 @@
 #include "artwork_preview.h"
 
+#include "canvas.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-// Pixels are 0x00RRGGBB (bitmaps) or 0xAARRGGBB (cursors), rows top to bottom.
-struct Canvas {
-    int w, h;
-    std::vector<DWORD> px;
-    Canvas(int width, int height, DWORD fill)
-        : w(width), h(height), px(size_t(width) * height, fill) {}
-    void set(int x, int y, DWORD c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
-    }
-    void box(int l, int t, int r, int b, DWORD c) {
-        for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x) set(x, y, c);
-    }
-};
+// Pixels are 0x00RRGGBB (bitmaps) or 0xAARRGGBB (cursors).
+using artwork::Canvas;
 
 DWORD rgb_of(COLORREF c) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);

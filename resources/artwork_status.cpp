@@ -1,19 +1,12 @@
 #include "artwork_status.h"
 
+#include "canvas.h"
+
 #include <vector>
 
 namespace {
 
-// Pixels are 0x00RRGGBB, rows top to bottom.
-struct Canvas {
-    int w, h;
-    std::vector<DWORD> px;
-    Canvas(int width, int height, DWORD fill)
-        : w(width), h(height), px(size_t(width) * height, fill) {}
-    void set(int x, int y, DWORD c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
-    }
-};
+using artwork::Canvas;
 
 DWORD face() {
     COLORREF c = GetSysColor(COLOR_BTNFACE);
