@@ -16,6 +16,7 @@
 
 #include "fixtures/document_blocks.h"
 #include "fixtures/mdi_frame.h"
+#include "support/fuzz_support.h"
 
 namespace {
 
@@ -25,28 +26,12 @@ LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefMDIChildProc(hwnd, msg, wp, lp);
 }
 
-INT_PTR answer_ok(const PlatformQuestion*, void*) {
-    return IDOK;
-}
-
-std::string g_home;
-void remove_home() {
-    if (!g_home.empty()) std::system(("rm -rf '" + g_home + "'").c_str());
-}
-
 struct Harness {
     fixtures::MdiFrame* mdi = nullptr;
     std::string clip;
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        char tmpl[] = "/tmp/sonrel-fuzz-XXXXXX";
-        if (const char* dir = mkdtemp(tmpl)) {
-            setenv("SONREL_HOME", dir, 1);
-            g_home = dir;
-            std::atexit(remove_home);
-        }
-        PlatformInit(nullptr, nullptr);
-        PlatformSetQuestionHook(answer_ok, nullptr);
+        const std::string& home = fuzzing::start_platform();
+        (void)home;
         // Claims of huge data sizes are refused instead of filling the memory.
         PlatformSetAllocationLimit(64ull << 20);
         fixtures::register_document_class(child_proc);
@@ -89,24 +74,6 @@ void run_operation(LPTHREAD_START_ROUTINE proc, HWND doc) {
     CloseHandle(thread);
 }
 
-void check_document(HWND doc) {
-    const auto* header = static_cast<const HeaderBlock*>(GlobalLock(GetProp(doc, PROP_HEADER)));
-    if (!header) return;
-    DWORD dataSize = header->dataSize, fileLength = header->fileLength;
-    unsigned frame = header->channels * header->bitsPerSample / 8u;
-    GlobalUnlock(GetProp(doc, PROP_HEADER));
-    HGLOBAL wave = GetProp(doc, PROP_WAVE);
-    if (dataSize && (!wave || GlobalSize(wave) < dataSize)) std::abort();
-    if (wave && fileLength != dataSize + HEADER_BYTES) std::abort();
-    if (frame && dataSize % frame != 0) std::abort();
-    if (wave && dataSize) {
-        const auto* bytes = static_cast<const unsigned char*>(GlobalLock(wave));
-        volatile unsigned char last = bytes[dataSize - 1];  // the whole range must be readable
-        (void)last;
-        GlobalUnlock(wave);
-    }
-}
-
 void close_document(HWND doc) {
     ReleaseDocumentBlocks(doc);
     DestroyWindow(doc);
@@ -124,14 +91,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     HWND doc = make_document(h, true);
     run_operation(PasteFromClipboard, doc);
-    check_document(doc);
+    fuzzing::check_document(doc, true);
     run_operation(PasteMixFromClipboard, doc);
-    check_document(doc);
+    fuzzing::check_document(doc, true);
     close_document(doc);
 
     HWND empty = make_document(h, false);
     run_operation(PasteFromClipboard, empty);
-    check_document(empty);
+    fuzzing::check_document(empty, true);
     close_document(empty);
     // Destroyed windows are freed by the event loop: run it, or long runs grow.
     PlatformProcessEvents();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "fixtures/mdi_frame.h"
+#include "support/fuzz_support.h"
 
 namespace {
 
@@ -22,29 +23,12 @@ LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefMDIChildProc(hwnd, msg, wp, lp);
 }
 
-std::string g_home;
-void remove_home() {
-    if (!g_home.empty()) std::system(("rm -rf '" + g_home + "'").c_str());
-}
-
-INT_PTR answer_ok(const PlatformQuestion*, void*) {
-    return IDOK;
-}
-
 struct Harness {
     fixtures::MdiFrame* mdi = nullptr;
     std::string path;
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        char tmpl[] = "/tmp/sonrel-fuzz-import-XXXXXX";
-        if (const char* dir = mkdtemp(tmpl)) {
-            setenv("SONREL_HOME", dir, 1);
-            g_home = dir;
-            std::atexit(remove_home);
-            path = std::string(dir) + "/input.wav";
-        }
-        PlatformInit(nullptr, nullptr);
-        PlatformSetQuestionHook(answer_ok, nullptr);
+        const std::string& home = fuzzing::start_platform();
+        if (!home.empty()) path = home + "/input.wav";
         PlatformSetAllocationLimit(64ull << 20);
         fixtures::register_document_class(child_proc);
         mdi = new fixtures::MdiFrame(640, 480);
@@ -70,23 +54,6 @@ Harness& harness() {
     return h;
 }
 
-void check_document(HWND doc) {
-    HGLOBAL hh = GetProp(doc, PROP_HEADER);
-    if (!hh) return;
-    const auto* header = static_cast<const HeaderBlock*>(GlobalLock(hh));
-    DWORD dataSize = header->dataSize, fileLength = header->fileLength;
-    GlobalUnlock(hh);
-    HGLOBAL wave = GetProp(doc, PROP_WAVE);
-    if (dataSize && (!wave || GlobalSize(wave) < dataSize)) std::abort();
-    if (wave && fileLength != dataSize + HEADER_BYTES) std::abort();
-    if (wave && dataSize) {
-        const auto* bytes = static_cast<const unsigned char*>(GlobalLock(wave));
-        volatile unsigned char last = bytes[dataSize - 1];  // the whole range must be readable
-        (void)last;
-        GlobalUnlock(wave);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -103,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WaitForSingleObject(t, INFINITE);
     CloseHandle(t);
     for (HWND doc : h.mdi->documents()) {
-        check_document(doc);
+        fuzzing::check_document(doc);
         DestroyWindow(doc);
     }
     // Destroyed windows are freed by the event loop: run it, or long runs grow.

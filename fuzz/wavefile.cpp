@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fixtures/mdi_frame.h"
+#include "support/fuzz_support.h"
 
 namespace {
 
@@ -20,16 +21,7 @@ LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefMDIChildProc(hwnd, msg, wp, lp);
 }
 
-std::string g_home;
 HWND g_kept = nullptr;
-void remove_home() {
-    if (!g_home.empty()) std::system(("rm -rf '" + g_home + "'").c_str());
-}
-
-INT_PTR answer_ok(const PlatformQuestion*, void*) {
-    return IDOK;
-}
-
 // The frame with its MDI client, and the document every input is reloaded
 // into. Made once, on first use, and kept for the process's life.
 struct Harness {
@@ -37,16 +29,8 @@ struct Harness {
     HWND kept = nullptr;
     std::string path;
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        char tmpl[] = "/tmp/sonrel-fuzz-XXXXXX";
-        if (const char* dir = mkdtemp(tmpl)) {
-            setenv("SONREL_HOME", dir, 1);
-            g_home = dir;
-            std::atexit(remove_home);
-            path = std::string(dir) + "/input.wav";
-        }
-        PlatformInit(nullptr, nullptr);
-        PlatformSetQuestionHook(answer_ok, nullptr);
+        const std::string& home = fuzzing::start_platform();
+        if (!home.empty()) path = home + "/input.wav";
         // Claims of huge data sizes are refused instead of filling the memory.
         PlatformSetAllocationLimit(64ull << 20);
         fixtures::register_document_class(child_proc);
@@ -61,28 +45,11 @@ Harness& harness() {
     return h;
 }
 
-void check_document(HWND doc) {
-    HGLOBAL hh = GetProp(doc, PROP_HEADER);
-    if (!hh) return;
-    const auto* header = static_cast<const HeaderBlock*>(GlobalLock(hh));
-    DWORD dataSize = header->dataSize, fileLength = header->fileLength;
-    GlobalUnlock(hh);
-    HGLOBAL wave = GetProp(doc, PROP_WAVE);
-    if (dataSize && (!wave || GlobalSize(wave) < dataSize)) std::abort();
-    if (wave && fileLength != dataSize + HEADER_BYTES) std::abort();
-    if (wave && dataSize) {
-        const auto* bytes = static_cast<const unsigned char*>(GlobalLock(wave));
-        volatile unsigned char last = bytes[dataSize - 1];  // the whole range must be readable
-        (void)last;
-        GlobalUnlock(wave);
-    }
-}
-
 // Checks and closes every document the input made besides the kept one.
 void close_new_documents(Harness& h) {
     for (HWND doc : h.mdi->documents()) {
         if (doc == h.kept) continue;
-        check_document(doc);
+        fuzzing::check_document(doc);
         ReleaseDocumentBlocks(doc);
         DestroyWindow(doc);
     }
@@ -105,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OpenWAV(h.mdi->frame, h.mdi->client, h.path.c_str());
     close_new_documents(h);
     ReloadWAV(h.mdi->frame, h.kept, h.path.c_str());
-    check_document(h.kept);
+    fuzzing::check_document(h.kept);
     // Destroyed windows are freed by the event loop: run it, or long runs grow.
     PlatformProcessEvents();
     return 0;
