@@ -1,6 +1,7 @@
 #include "extensions.h"
 
 #include <kit/rvg32.h>
+#include <sonrel/dialogs.h>
 #include <platform/datafolder.h>
 #include <sonrel/ids.h>
 #include <sonrel/messages.h>
@@ -35,9 +36,11 @@ int index_of(UINT id) {
     return k >= 0 && k < g_table.count ? k : -1;
 }
 
+// Through the generic function pointer type, which any function pointer may
+// be cast to and from.
 template <typename Proc>
 Proc entry_point(HMODULE module, const char* name) {
-    return reinterpret_cast<Proc>(GetProcAddress(module, name));
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 std::string folder_of_program() {
@@ -259,19 +262,7 @@ void ShowExtensionStatusText(HWND statusBar, UINT id) {
         std::memcpy(text, g_table.records[k].description, sizeof text);
     text[sizeof text - 1] = 0;
     if (char* cr = std::strchr(text, '\r')) *cr = 0;
-    HDC hdc = GetDC(statusBar);
-    if (!hdc) return;
-    RECT rc{};
-    GetClientRect(statusBar, &rc);
-    RECT box{2, 2, rc.right - 76, rc.bottom - 1};
-    FillRect(hdc, &box, GetSysColorBrush(COLOR_BTNFACE));
-    HFONT font = RVCreateFont(10, 400, 0, "MS Sans Serif");
-    HGDIOBJ old = SelectObject(hdc, font);
-    SetBkMode(hdc, TRANSPARENT);
-    Text(hdc, 3, 4, text);
-    SelectObject(hdc, old);
-    DeleteObject(font);
-    ReleaseDC(statusBar, hdc);
+    ShowStatusHint(statusBar, text);
 }
 
 const char* ExtensionTooltipText(UINT id) {

@@ -44,6 +44,9 @@ WAVKIT_API BOOL ShowAbout(HWND frame);
 // 800..898, "<id> - not yet implemented -" without a string). The result of
 // releasing the device context.
 WAVKIT_API int ShowMenuText(HWND statusBar, UINT id);
+// Draws text as the status bar's hint, over the field left of the bar's
+// right-hand boxes. The result of releasing the device context.
+WAVKIT_API int ShowStatusHint(HWND statusBar, const char* text);
 
 // --- The CurveSound editors: a path of pins (SET_CURVESOUND_VOLUMENUMBER or
 // SET_CURVESOUND_FADECHANNELSNUMBER of them, 3..20) drawn over the active

@@ -327,7 +327,9 @@ TEST_F(ParamDialogs, ZoomRefusesZeroAnd30001AndAccepts30000) {
             shown = text(dlg, 101);
             off = offset_from_centre(dlg);
         }
-        if (n > 0) EXPECT_EQ(position_of(doc).zoom, 100u) << "unchanged after a refusal";
+        if (n > 0) {
+            EXPECT_EQ(position_of(doc).zoom, 100u) << "unchanged after a refusal";
+        }
         SetDlgItemText(dlg, 101, typed[n < 3 ? n : 2]);
         return IDOK;
     });

@@ -45,7 +45,9 @@ TEST(LoaderTimes, TypedTimesReadAsMillisecondsAndNothingElseDoes) {
           Case{":30", false, 0}, Case{"1234567890", false, 0}}) {
         uint64_t ms = 999;
         EXPECT_EQ(loader::parse_time(c.text, &ms), c.ok) << '"' << c.text << '"';
-        if (c.ok) EXPECT_EQ(ms, c.ms) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(ms, c.ms) << c.text;
+        }
     }
     EXPECT_EQ(loader::time_text(3723500), "1:02:03.500");
     EXPECT_EQ(loader::time_text(0), "0:00:00.000");
@@ -119,9 +121,10 @@ std::string write_file(const std::string& name, const Bytes& head, uint64_t tota
     int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
     EXPECT_GE(fd, 0);
     EXPECT_EQ(pwrite(fd, head.data(), head.size(), 0), ssize_t(head.size()));
-    if (!data.empty())
+    if (!data.empty()) {
         EXPECT_EQ(pwrite(fd, data.data(), data.size(), off_t(head.size() + dataAt)),
                   ssize_t(data.size()));
+    }
     EXPECT_EQ(ftruncate(fd, off_t(totalBytes)), 0);
     close(fd);
     return path;

@@ -19,18 +19,22 @@ WAVKIT_API int ShowMenuText(HWND statusBar, UINT id) {
             std::snprintf(text, sizeof text, "%d - not yet implemented -", int(id));
         // A string holds the hint, a line break and the button's short name.
         if (char* cr = std::strchr(text, '\r')) *cr = 0;
-        HDC hdc = GetDC(statusBar);
-        if (!hdc) return 0;
-        RECT rc{};
-        GetClientRect(statusBar, &rc);
-        RECT box{2, 2, rc.right - 76, rc.bottom - 1};
-        FillRect(hdc, &box, GetSysColorBrush(COLOR_BTNFACE));
-        HFONT font = RVCreateFont(10, 400, 0, "MS Sans Serif");
-        HGDIOBJ old = SelectObject(hdc, font);
-        SetBkMode(hdc, TRANSPARENT);
-        Text(hdc, 3, 4, text);
-        SelectObject(hdc, old);
-        DeleteObject(font);
-        return ReleaseDC(statusBar, hdc);
+        return ShowStatusHint(statusBar, text);
     });
+}
+
+WAVKIT_API int ShowStatusHint(HWND statusBar, const char* text) {
+    HDC hdc = GetDC(statusBar);
+    if (!hdc) return 0;
+    RECT rc{};
+    GetClientRect(statusBar, &rc);
+    RECT box{2, 2, rc.right - 76, rc.bottom - 1};
+    FillRect(hdc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    HFONT font = RVCreateFont(10, 400, 0, "MS Sans Serif");
+    HGDIOBJ old = SelectObject(hdc, font);
+    SetBkMode(hdc, TRANSPARENT);
+    Text(hdc, 3, 4, text);
+    SelectObject(hdc, old);
+    DeleteObject(font);
+    return ReleaseDC(statusBar, hdc);
 }
