@@ -161,6 +161,7 @@ int record_child(const std::vector<std::string>& a) {
             // The disk driver plays far faster than real time: look at once.
             seen.cdMode = atest::mci("status cd mode");
             seen.cdTrack = atest::mci("status cd current track");
+            atest::wait_for([&] { return seconds_shown(dlg) >= 2; }, 20);
         } else if (mode == "pause") {
             seen.pause = pause_and_resume(dlg);
         } else {
@@ -335,13 +336,15 @@ TEST(Recording, PauseHoldsTheLengthAndTheAnimationUntilResumed) {
     EXPECT_GE(atest::find(o.data, signal), 0) << "the take before the pause is kept";
 }
 
-TEST(Recording, FromTheCdStartsTheCdWhereAskedAndLeavesItPlaying) {
+TEST(Recording, FromTheCdHoldsTheInputStartsTheCdWhereAskedAndLeavesItPlaying) {
     std::string dir = testing_support::fresh_dir("rec-cd-image");
     // Long tracks: the disk driver plays them far faster than real time.
     Bytes shortTrack(44100 * 4 * 3, 0), longTrack(44100 * 4 * 60, 0);
     std::string cue = atest::make_cd_image(dir, {shortTrack, longTrack});
-    Outcome o = run_record("cd", 8, 1, 8000, atest::signal8(6000), cue);
+    Bytes signal = atest::signal8(6000);
+    Outcome o = run_record("cd", 8, 1, 8000, signal, cue);
     ASSERT_EQ(o.rc, 0);
+    EXPECT_GE(atest::find(o.data, signal), 0) << "the document holds what the input gave";
     EXPECT_EQ(o.seen[kCdLevel], "Track 2, Position 00:01");
     EXPECT_EQ(o.seen[kCdRecord], "Track 2, Position 00:01");
     EXPECT_EQ(o.seen[kCdMode], "playing");
