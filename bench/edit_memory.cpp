@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fixtures/mdi_frame.h"
+#include "support/large_wave.h"
 
 namespace {
 
@@ -24,27 +25,6 @@ constexpr uint32_t kDataBytes = 600u << 20;
 
 LRESULT child_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefMDIChildProc(hwnd, msg, wp, lp);
-}
-
-void put32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-bool make_source(const std::string& path) {
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                           't', ' ', 16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
-                           0,   0,   0,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
-    put32(h + 4, kDataBytes + 36);
-    put32(h + 28, 44100 * 4);
-    put32(h + 40, kDataBytes);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fwrite(h, 1, 44, f);
-    std::vector<unsigned char> chunk(1 << 20);
-    for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>(i * 31);
-    for (uint32_t done = 0; done < kDataBytes; done += chunk.size())
-        std::fwrite(chunk.data(), 1, chunk.size(), f);
-    return std::fclose(f) == 0;
 }
 
 // A "VmRSS:" or "VmHWM:" line of /proc/self/status in MB.
@@ -93,7 +73,7 @@ int main() {
     setenv("SONREL_HOME", dir.c_str(), 1);
     std::string source = dir + "/source.wav";
     int status = 1;
-    if (make_source(source)) {
+    if (benchfiles::write_ramp_wave(source, kDataBytes)) {
         PlatformInit(nullptr, nullptr);
         fixtures::register_document_class(child_proc);
         auto* mdi = new fixtures::MdiFrame(640, 480);

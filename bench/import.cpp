@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fixtures/mdi_frame.h"
+#include "support/large_wave.h"
 
 namespace {
 
@@ -58,27 +59,6 @@ Harness& harness() {
     return h;
 }
 
-void put32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-void make_pcm(const std::string& path) {
-    if (access(path.c_str(), R_OK) == 0) return;
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                           't', ' ', 16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
-                           0,   0,   0,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
-    put32(h + 4, kPcmBytes + 36);
-    put32(h + 28, 44100 * 4);
-    put32(h + 40, kPcmBytes);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(h, 1, 44, f);
-    std::vector<unsigned char> chunk(1 << 20);
-    for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>(i * 31);
-    for (uint32_t done = 0; done < kPcmBytes; done += chunk.size())
-        std::fwrite(chunk.data(), 1, chunk.size(), f);
-    std::fclose(f);
-}
-
 // About kImaBytes of IMA ADPCM (4 bits a sample) at 44100 Hz stereo.
 void make_ima(const std::string& path) {
     if (access(path.c_str(), R_OK) == 0) return;
@@ -86,15 +66,6 @@ void make_ima(const std::string& path) {
     std::string cmd = "sox -V1 -n -r 44100 -c 2 -e ima-adpcm '" + path + "' synth " +
                       std::to_string(seconds) + " sine 440 sine 660 vol 0.5";
     if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "sox failed\n");
-}
-
-double resident_mb() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
 }
 
 // One background open of path into a new document, as the frame starts it.
@@ -111,7 +82,7 @@ HWND open_in_background(Harness& h, const std::string& path) {
 
 void BM_ReadPlain600MB(benchmark::State& state) {
     Harness& h = harness();
-    make_pcm(h.pcm);
+    benchfiles::write_ramp_wave(h.pcm, kPcmBytes);
     std::vector<char> buffer(kPcmBytes + 44);
     for (auto _ : state) {
         int fd = open(h.pcm.c_str(), O_RDONLY);
@@ -129,8 +100,8 @@ void BM_ReadPlain600MB(benchmark::State& state) {
 
 void BM_BackgroundOpenPcm600MB(benchmark::State& state) {
     Harness& h = harness();
-    make_pcm(h.pcm);
-    double before = resident_mb(), after = 0;
+    benchfiles::write_ramp_wave(h.pcm, kPcmBytes);
+    double before = benchfiles::resident_mb(), after = 0;
     for (auto _ : state) {
         HWND doc = open_in_background(h, h.pcm);
         if (!doc) {
@@ -138,7 +109,7 @@ void BM_BackgroundOpenPcm600MB(benchmark::State& state) {
             break;
         }
         state.PauseTiming();
-        after = resident_mb();
+        after = benchfiles::resident_mb();
         DestroyWindow(doc);
         PlatformProcessEvents();
         state.ResumeTiming();

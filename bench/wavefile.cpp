@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fixtures/mdi_frame.h"
+#include "support/large_wave.h"
 
 namespace {
 
@@ -49,37 +50,6 @@ Harness& harness() {
     return h;
 }
 
-void put32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-// Writes the source file once: a canonical header and a ramp of samples.
-void make_source(const std::string& path) {
-    if (access(path.c_str(), R_OK) == 0) return;
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                           't', ' ', 16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
-                           0,   0,   0,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
-    put32(h + 4, kDataBytes + 36);
-    put32(h + 28, 44100 * 4);
-    put32(h + 40, kDataBytes);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(h, 1, 44, f);
-    std::vector<unsigned char> chunk(1 << 20);
-    for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>(i * 31);
-    for (uint32_t done = 0; done < kDataBytes; done += chunk.size())
-        std::fwrite(chunk.data(), 1, chunk.size(), f);
-    std::fclose(f);
-}
-
-double resident_mb() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
-}
-
 HWND open_document(Harness& h) {
     if (!OpenWAV(h.mdi->frame, h.mdi->client, h.source.c_str())) return nullptr;
     std::vector<HWND> docs = h.mdi->documents();
@@ -94,7 +64,7 @@ void close_document(HWND doc) {
 // Plain read() of the whole file into one buffer that every iteration reuses.
 void BM_ReadPlain(benchmark::State& state) {
     Harness& h = harness();
-    make_source(h.source);
+    benchfiles::write_ramp_wave(h.source, kDataBytes);
     std::vector<char> buffer(kDataBytes + 44);
     for (auto _ : state) {
         int fd = open(h.source.c_str(), O_RDONLY);
@@ -112,8 +82,8 @@ void BM_ReadPlain(benchmark::State& state) {
 
 void BM_OpenWAV(benchmark::State& state) {
     Harness& h = harness();
-    make_source(h.source);
-    double before = resident_mb(), after = 0;
+    benchfiles::write_ramp_wave(h.source, kDataBytes);
+    double before = benchfiles::resident_mb(), after = 0;
     for (auto _ : state) {
         HWND doc = open_document(h);
         if (!doc) {
@@ -121,7 +91,7 @@ void BM_OpenWAV(benchmark::State& state) {
             break;
         }
         state.PauseTiming();
-        after = resident_mb();
+        after = benchfiles::resident_mb();
         close_document(doc);
         state.ResumeTiming();
     }
@@ -134,7 +104,7 @@ void BM_OpenWAV(benchmark::State& state) {
 // Plain write() of the same bytes into a new file, then a rename over the target.
 void BM_WritePlain(benchmark::State& state) {
     Harness& h = harness();
-    make_source(h.source);
+    benchfiles::write_ramp_wave(h.source, kDataBytes);
     std::vector<char> buffer(kDataBytes + 44, 1);
     std::string temp = h.target + ".tmp";
     for (auto _ : state) {
@@ -154,7 +124,7 @@ void BM_WritePlain(benchmark::State& state) {
 
 void BM_SaveWAV(benchmark::State& state) {
     Harness& h = harness();
-    make_source(h.source);
+    benchfiles::write_ramp_wave(h.source, kDataBytes);
     h.mdi->active = open_document(h);
     if (!h.mdi->active) {
         state.SkipWithError("OpenWAV failed");

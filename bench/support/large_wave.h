@@ -1,0 +1,18 @@
+// What the benchmarks of large files share: the source wave file and the
+// process's resident memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace benchfiles {
+
+// Writes path as a 16-bit stereo 44100 Hz wave file with dataBytes of a byte
+// ramp, unless a readable file is there already. False when it cannot be
+// written.
+bool write_ramp_wave(const std::string& path, uint32_t dataBytes);
+
+// The resident memory of this process in MB.
+double resident_mb();
+
+}  // namespace benchfiles
