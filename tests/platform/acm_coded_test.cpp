@@ -3,11 +3,13 @@
 // file, for every codec, channel count and target; the "fact" count, partial
 // blocks, float scaling and clipping, and the records that are refused.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -263,6 +265,46 @@ Bytes words(std::initializer_list<unsigned> values) {
     Bytes b;
     for (unsigned v : values) put16(b, v);
     return b;
+}
+
+// IMA ADPCM is decoded by the layer's own decoder: blocks of random bytes
+// (any first sample, any step index in the header, any codes) give exactly
+// what libsndfile decodes from the same file.
+TEST(AcmCodedValues, RandomImaBlocksDecodeAsLibsndfileDecodesThem) {
+    std::mt19937 random(7);
+    for (int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const int align = 256 * channels, frames = (align - 4 * channels) * 2 / channels + 1;
+        const Bytes fmt = record(0x11, channels, 8000, align, 4, words({unsigned(frames)}));
+        Bytes data(size_t(align) * 9);
+        for (auto& b : data) b = static_cast<unsigned char>(random());
+
+        Bytes file;
+        for (char c : std::string("RIFF")) file.push_back(static_cast<unsigned char>(c));
+        put32(file, uint32_t(4 + 8 + fmt.size() + 8 + data.size()));
+        for (char c : std::string("WAVEfmt ")) file.push_back(static_cast<unsigned char>(c));
+        put32(file, uint32_t(fmt.size()));
+        file.insert(file.end(), fmt.begin(), fmt.end());
+        for (char c : std::string("data")) file.push_back(static_cast<unsigned char>(c));
+        put32(file, uint32_t(data.size()));
+        file.insert(file.end(), data.begin(), data.end());
+        const std::string path = testing_support::fresh_dir("ima-random") + "/random.wav";
+        testing_support::write_file(path, file);
+        SF_INFO info{};
+        SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+        ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
+        std::vector<short> want(size_t(9 * frames * channels));
+        ASSERT_EQ(sf_readf_short(f, want.data(), 9 * frames), 9 * frames);
+        sf_close(f);
+
+        AcmResult r = acm_convert(fmt.data(), pcm_format(16, channels, 8000), data);
+        ASSERT_EQ(r.convert, MMSYSERR_NOERROR);
+        const std::vector<int> got = samples16(r.out);
+        ASSERT_EQ(got.size(), want.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < got.size(); ++i) differ += got[i] != want[i];
+        EXPECT_EQ(differ, 0u);
+    }
 }
 
 TEST(AcmCodedValues, FloatIsScaledBy32768ClippedAndRounded) {

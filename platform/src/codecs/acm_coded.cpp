@@ -95,6 +95,7 @@ bool read_block_codec(const WAVEFORMATEX* f, Coded* c) {
             frames = (align - 4 * ch) * 2 / ch + 1;
             if (rd16(extra) != frames) return false;
             c->format = chunk_of(f, 2);
+            c->ima = true;
             break;
         case kTagMsAdpcm: {
             // A header of 7 bytes per channel holding two samples, then 4-bit samples.

@@ -1,4 +1,5 @@
-// Decoding the coded sources with libsndfile, from memory: a wave image made
+// Decoding the coded sources with libsndfile (IMA ADPCM in whole blocks by
+// our own decoder), from memory: a wave image made
 // of a small header (RIFF, the format chunk, the data chunk's header) and the
 // caller's data, read in place through libsndfile's virtual I/O.
 //
@@ -9,6 +10,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -107,40 +109,97 @@ Decoder open_decoder(const Coded& c, Image& im) {
     return d;
 }
 
-// Reads up to n frames as 16-bit samples, little-endian, at out; gives the frames read.
-uint64_t read16(SNDFILE* f, const Coded& c, BYTE* out, uint64_t n, std::vector<int>& ints,
-                std::vector<float>& floats) {
-    sf_count_t got = 0;
-    auto put = [&](size_t i, int v) {
-        out[2 * i] = BYTE(v & 0xFF);
-        out[2 * i + 1] = BYTE((v >> 8) & 0xFF);
-    };
-    if (c.is_float) {
-        got = sf_readf_float(f, floats.data(), sf_count_t(n));
-        for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c.channels); ++i) {
-            float x = floats[i] * 32768.0f;
-            x = std::isnan(x) ? 0.0f : std::clamp(x, -32768.0f, 32767.0f);
-            put(i, int(std::lrintf(x)));
+// Where the decoded frames come from: IMA ADPCM made of whole blocks is
+// decoded here, everything else by libsndfile.
+class FrameSource {
+public:
+    FrameSource(const Coded& c, const BYTE* in, uint64_t bytes) : c_(c) {
+        if (c.ima && bytes % c.unit_bytes == 0) {
+            blocks_ = in;
+            block_count_ = bytes / c.unit_bytes;
+            decoded_.resize(size_t(c.unit_frames) * size_t(c.channels));
+            used_ = c.unit_frames;
+            return;
         }
-    } else {
-        got = sf_readf_int(f, ints.data(), sf_count_t(n));
-        for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c.channels); ++i) {
-            put(i, int(std::min<int64_t>((int64_t(ints[i]) + 0x8000) >> 16, 32767)));
-        }
+        image_ = make_image(c, in, bytes);
+        file_ = open_decoder(c, image_);
+        if (c.is_float)
+            floats_.resize(kChunkFrames * size_t(c.channels));
+        else
+            ints_.resize(kChunkFrames * size_t(c.channels));
     }
-    return uint64_t(std::max<sf_count_t>(got, 0));
-}
+    FrameSource(const FrameSource&) = delete;  // libsndfile holds the address of image_
+    FrameSource& operator=(const FrameSource&) = delete;
+    bool opened() const { return file_ || blocks_; }
 
-bool decode_by_chunks(const Coded& src, const Pcm& dst, SNDFILE* f, BYTE* out, uint64_t count) {
+    // Reads up to n (at most kChunkFrames) frames as 16-bit little-endian
+    // samples at out; gives the frames read.
+    uint64_t read(BYTE* out, uint64_t n) { return blocks_ ? read_blocks(out, n) : read_file(out, n); }
+
+private:
+    uint64_t read_blocks(BYTE* out, uint64_t n) {
+        static_assert(std::endian::native == std::endian::little);
+        const size_t frame = 2 * size_t(c_.channels);
+        uint64_t done = 0;
+        while (done < n) {
+            if (used_ == c_.unit_frames) {
+                if (next_block_ == block_count_) break;
+                decode_ima_block(blocks_ + next_block_++ * c_.unit_bytes, c_.unit_bytes,
+                                 c_.channels, decoded_.data());
+                used_ = 0;
+            }
+            const uint64_t take = std::min<uint64_t>(n - done, c_.unit_frames - used_);
+            std::memcpy(out + done * frame, decoded_.data() + used_ * size_t(c_.channels),
+                        take * frame);
+            used_ += take;
+            done += take;
+        }
+        return done;
+    }
+
+    uint64_t read_file(BYTE* out, uint64_t n) {
+        if (!file_) return 0;
+        sf_count_t got = 0;
+        auto put = [&](size_t i, int v) {
+            out[2 * i] = BYTE(v & 0xFF);
+            out[2 * i + 1] = BYTE((v >> 8) & 0xFF);
+        };
+        if (c_.is_float) {
+            got = sf_readf_float(file_.get(), floats_.data(), sf_count_t(n));
+            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels); ++i) {
+                float x = floats_[i] * 32768.0f;
+                x = std::isnan(x) ? 0.0f : std::clamp(x, -32768.0f, 32767.0f);
+                put(i, int(std::lrintf(x)));
+            }
+        } else {
+            got = sf_readf_int(file_.get(), ints_.data(), sf_count_t(n));
+            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels); ++i) {
+                put(i, int(std::min<int64_t>((int64_t(ints_[i]) + 0x8000) >> 16, 32767)));
+            }
+        }
+        return uint64_t(std::max<sf_count_t>(got, 0));
+    }
+
+    const Coded& c_;
+    Image image_;
+    Decoder file_;
+    std::vector<int> ints_;
+    std::vector<float> floats_;
+    const BYTE* blocks_ = nullptr;
+    uint64_t block_count_ = 0, next_block_ = 0;
+    std::vector<int16_t> decoded_;
+    uint64_t used_ = 0;  // frames of decoded_ already handed out (unit_frames: none left)
+};
+
+bool decode_by_chunks(const Coded& src, const Pcm& dst, FrameSource& s, BYTE* out,
+                      uint64_t count) {
     const Pcm mid = decoded_pcm(src);
     const uint64_t db = frame_bytes(dst), mb = frame_bytes(mid);
     std::vector<BYTE> buf(kChunkFrames * mb);
-    std::vector<int> ints(src.is_float ? 0 : kChunkFrames * size_t(src.channels));
-    std::vector<float> floats(src.is_float ? kChunkFrames * size_t(src.channels) : 0);
-    bool ok = f != nullptr;
+    bool ok = s.opened();
     for (uint64_t pos = 0; pos < count;) {
         const uint64_t n = std::min<uint64_t>(kChunkFrames, count - pos);
-        const uint64_t got = ok ? read16(f, src, buf.data(), n, ints, floats) : 0;
+        const uint64_t got = ok ? s.read(buf.data(), n) : 0;
         if (got < n) {
             ok = false;
             std::memset(buf.data() + got * mb, 0, (n - got) * mb);
@@ -151,17 +210,15 @@ bool decode_by_chunks(const Coded& src, const Pcm& dst, SNDFILE* f, BYTE* out, u
     return ok;
 }
 
-bool decode_whole(const Coded& src, const Pcm& dst, SNDFILE* f, uint64_t in_frames, BYTE* out,
-                  uint64_t count) {
+bool decode_whole(const Coded& src, const Pcm& dst, FrameSource& s, uint64_t in_frames,
+                  BYTE* out, uint64_t count) {
     const Pcm mid = decoded_pcm(src);
     const uint64_t mb = frame_bytes(mid);
     std::vector<BYTE> all(in_frames * mb, 0);
-    std::vector<int> ints(src.is_float ? 0 : kChunkFrames * size_t(src.channels));
-    std::vector<float> floats(src.is_float ? kChunkFrames * size_t(src.channels) : 0);
-    bool ok = f != nullptr;
+    bool ok = s.opened();
     for (uint64_t pos = 0; ok && pos < in_frames;) {
         const uint64_t n = std::min<uint64_t>(kChunkFrames, in_frames - pos);
-        const uint64_t got = read16(f, src, all.data() + pos * mb, n, ints, floats);
+        const uint64_t got = s.read(all.data() + pos * mb, n);
         ok = got == n;
         pos += n;
     }
@@ -179,12 +236,10 @@ bool decoder_accepts(const Coded& c) {
 bool convert_coded(const Coded& src, const Pcm& dst, const BYTE* in, uint64_t in_bytes,
                    uint64_t in_frames, BYTE* out, uint64_t count) {
     const uint64_t bytes = std::min(in_bytes, coded_bytes_for(src, in_frames));
-    Image im = make_image(src, in, bytes);
     try {
-        Decoder d = open_decoder(src, im);
-        if (decoded_pcm(src).rate == dst.rate)
-            return decode_by_chunks(src, dst, d.get(), out, count);
-        return decode_whole(src, dst, d.get(), in_frames, out, count);
+        FrameSource s(src, in, bytes);
+        if (decoded_pcm(src).rate == dst.rate) return decode_by_chunks(src, dst, s, out, count);
+        return decode_whole(src, dst, s, in_frames, out, count);
     } catch (const std::bad_alloc&) {
         std::memset(out, dst.bits == 8 ? 0x80 : 0, count * frame_bytes(dst));
         return false;

@@ -52,6 +52,7 @@ struct Coded {
     uint32_t unit_frames = 1;   // frames one unit decodes to
     bool block = false;         // a block codec: the last block may be padded
     bool is_float = false;      // read as float and scaled by 32768
+    bool ima = false;           // IMA ADPCM: whole blocks are decoded by decode_ima_block
     uint64_t frames_limit = 0;  // frames of the whole source ("fact"); 0: none
 };
 
@@ -60,6 +61,10 @@ struct Coded {
 bool read_coded(const WAVEFORMATEX* f, Coded* out);
 // True when libsndfile opens a wave image of this format.
 bool decoder_accepts(const Coded& c);
+// Decodes one IMA ADPCM block of `align` bytes (a checked format: a header of
+// 4 bytes per channel, then whole groups of 4 bytes per channel) into its
+// (align - 4 * channels) * 2 / channels + 1 interleaved 16-bit frames at out.
+void decode_ima_block(const BYTE* block, uint32_t align, int channels, int16_t* out);
 // What the decoder gives: 16-bit PCM with the source's channels and rate.
 Pcm decoded_pcm(const Coded& c);
 // Frames decoded from `bytes` of data: whole units, capped by frames_limit.

@@ -21,6 +21,13 @@
 namespace {
 
 constexpr uint64_t kMapThreshold = 1u << 20;
+// Mappings of this size and more ask for huge pages: filling a fresh block of
+// hundreds of megabytes then takes a fault per 2 MB instead of one per 4 KB.
+constexpr uint64_t kHugePageThreshold = 8u << 20;
+
+void ask_for_huge_pages(void* p, uint64_t bytes) {
+    if (bytes >= kHugePageThreshold) madvise(p, bytes, MADV_HUGEPAGE);
+}
 
 // One allocation; it outlives its block while a device still holds it.
 struct Allocation {
@@ -113,6 +120,7 @@ Allocation* allocate(uint64_t bytes, bool zero, bool fileBacked = false) {
             delete a;
             return nullptr;
         }
+        ask_for_huge_pages(p, cap);
         a->data = static_cast<uint8_t*>(p);
         a->capacity = cap;
         a->mapped = true;
@@ -149,6 +157,7 @@ bool resize_in_place(Allocation* a, uint64_t bytes, uint64_t* clean_from) {
         void* p = mremap(a->data, a->capacity, cap, MREMAP_MAYMOVE);
         if (p == MAP_FAILED) return false;
         if (cap > a->capacity) *clean_from = a->capacity;
+        if (!a->fileBacked) ask_for_huge_pages(p, cap);
         a->data = static_cast<uint8_t*>(p);
         a->capacity = cap;
         return true;
