@@ -137,6 +137,34 @@ TEST_F(MdiClient, AClickActivatesAnInactiveDocument) {
     EXPECT_EQ(active(), two);
 }
 
+WNDPROC g_client_proc = nullptr;
+
+LRESULT CALLBACK client_spy(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) log().push_back({hwnd, msg, wp, lp});
+    return CallWindowProc(g_client_proc, hwnd, msg, wp, lp);
+}
+
+TEST_F(MdiClient, ButtonsOnTheFreeSpaceReachTheClientNotThoseOverADocument) {
+    g_client_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(client_spy)));
+    HWND doc = create_doc("one");
+    MoveWindow(doc, 0, 0, 200, 150, TRUE);
+    PlatformProcessEvents();
+    log().clear();
+
+    PlatformSimulateMouse(client, WM_RBUTTONDOWN, 600, 400, 0);
+    PlatformSimulateMouse(client, WM_RBUTTONUP, 600, 400, 0);
+    auto up = wtest::of(WM_RBUTTONUP, client);
+    ASSERT_EQ(up.size(), 1u);
+    EXPECT_EQ(up[0].lp, MAKELPARAM(600, 400));
+    EXPECT_EQ(wtest::of(WM_RBUTTONDOWN, client).size(), 1u);
+
+    log().clear();
+    PlatformSimulateMouse(client, WM_RBUTTONUP, 50, 50, 0);
+    EXPECT_TRUE(wtest::of(WM_RBUTTONUP, client).empty()) << "the document is under the pointer";
+    SetWindowLongPtr(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_client_proc));
+}
+
 TEST_F(MdiClient, TheCloseButtonDestroysTheDocumentThroughTheClient) {
     HWND one = create_doc("one");
     PlatformSimulateClose(one);

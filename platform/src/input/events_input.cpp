@@ -203,6 +203,37 @@ int qt_from_vk(int vk) {
     return 0;
 }
 
+namespace {
+
+// Buttons pressed on the free space of an MDI client's viewport (it has no
+// client widget of its own) reach the client's window procedure.
+class ViewportMouse : public QObject {
+public:
+    ViewportMouse(HWND client, QWidget* viewport) : QObject(viewport), client_(client) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        const auto type = e->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+            type != QEvent::MouseButtonDblClick)
+            return false;
+        auto* m = static_cast<QMouseEvent*>(e);
+        auto* viewport = static_cast<QWidget*>(watched);
+        if (viewport->childAt(m->position().toPoint())) return false;
+        sync_state(m);
+        if (UINT msg = button_message(m->button(), type))
+            deliver_mouse(client_, msg, m->position(), m->buttons(), m->modifiers());
+        return false;
+    }
+
+private:
+    HWND client_;
+};
+
+}  // namespace
+
+void forward_viewport_mouse(HWND client, QWidget* viewport) {
+    if (viewport) viewport->installEventFilter(new ViewportMouse(client, viewport));
+}
+
 void ClientWidget::mousePressEvent(QMouseEvent* e) {
     sync_state(e);
     deliver_mouse(hwnd_, button_message(e->button(), e->type()), e->position(), e->buttons(),

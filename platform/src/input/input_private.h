@@ -38,6 +38,9 @@ void deliver_mouse(HWND target, UINT msg, const QPointF& local, Qt::MouseButtons
                    Qt::KeyboardModifiers mods);
 void deliver_key(HWND target, int qtKey, bool down, bool autoRepeat, Qt::KeyboardModifiers mods);
 int vk_from_qt(int qtKey, Qt::KeyboardModifiers mods = {});
+// Mouse buttons on the free space of an MDI client's viewport become the
+// client's button messages.
+void forward_viewport_mouse(HWND client, class QWidget* viewport);
 // A key pressed or released in a control (an edit field, say) that the
 // control has no use for but the program's accelerators may (Ctrl with a
 // letter other than the editing ones, F1 to F12): posted to the control as a

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -94,6 +95,8 @@ BOOL PlatformSimulateMouse(HWND hwnd, UINT msg, int x, int y, UINT keys) {
     return BOOL(run_on_ui([=] {
         QWidget* c = client_widget_of(hwnd);
         if (!c) return LRESULT(FALSE);
+        // An MDI client is clicked on its viewport, as the windowing system does.
+        if (auto* area = qobject_cast<QMdiArea*>(c)) c = area->viewport();
         Qt::MouseButtons buttons = buttons_of(keys);
         if (a.type == QEvent::MouseButtonRelease)
             buttons &= ~Qt::MouseButtons(a.button);

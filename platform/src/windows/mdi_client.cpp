@@ -128,6 +128,7 @@ LRESULT client_create(HWND hwnd, LPARAM lp) {
     if (area) {
         COLORREF c = GetSysColor(COLOR_APPWORKSPACE);
         area->setBackground(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+        forward_viewport_mouse(hwnd, area->viewport());
         QObject::connect(area, &QMdiArea::subWindowActivated,
                          [hwnd](QMdiSubWindow* s) { on_qt_activated(hwnd, s); });
     }
