@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kLastIndex = 88;
 
-const int16_t kStep[kLastIndex + 1] = {
+constexpr int16_t kStep[kLastIndex + 1] = {
     7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
     25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
     88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
@@ -22,7 +22,7 @@ const int16_t kStep[kLastIndex + 1] = {
     3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
-const int8_t kIndexStep[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
+constexpr int8_t kIndexStep[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
 
 // The signed difference each step index and code add to the predictor: the
 // sum of step/8, step/4, step/2 and step as the code's bits say, each part
