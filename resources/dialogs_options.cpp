@@ -61,7 +61,7 @@ const DIALOGITEM kDesignItems[] = {
     {"EDIT", "", 203, 88, 106, 50, 12, kNumber, 0},
     {"msctls_updown32", "", 204, 138, 106, 10, 12, kUpDown, 0},
     {"STATIC", "x  (0: whole file)", -1, 142, 108, 80, 8, SS_LEFT, 0},
-    {"BUTTON", "Show &peaks (minimum and maximum of each column)", 105, 14, 124, 206, 10, kCheck, 0},
+    {"BUTTON", "Show &peaks (minimum and maximum per column)", 105, 14, 124, 206, 10, kCheck, 0},
 };
 
 const DIALOGITEM kGeneralItems[] = {
