@@ -44,7 +44,7 @@ const DIALOGITEM kNewFilesItems[] = {
 };
 
 // Start-up (102, 104, the sound 201 with 202) above the drawing (103, 203
-// with 204); the space below the drawing group is free for more of it.
+// with 204, the peak display 105).
 const DIALOGITEM kDesignItems[] = {
     {"BUTTON", "Startup", -1, 6, 4, 220, 64, BS_GROUPBOX, 0},
     {"BUTTON", "Display StartAssistant", 102, 14, 16, 140, 10, kCheck | WS_GROUP, 0},
@@ -52,7 +52,7 @@ const DIALOGITEM kDesignItems[] = {
     {"STATIC", "Startup - Sound:", -1, 14, 48, 72, 8, SS_LEFT, 0},
     {"EDIT", "", 201, 88, 46, 84, 12, kEdit, 0},
     {"BUTTON", "Browse...", 202, 176, 45, 44, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"BUTTON", "Drawing", -1, 6, 72, 220, 56, BS_GROUPBOX, 0},
+    {"BUTTON", "Drawing", -1, 6, 72, 220, 66, BS_GROUPBOX, 0},
     {"STATIC", "Display quality:", -1, 14, 86, 72, 8, SS_LEFT, 0},
     {"STATIC", "low", -1, 88, 86, 16, 8, SS_LEFT, 0},
     {"msctls_trackbar32", "", 103, 104, 83, 90, 16, kSlider, 0},
@@ -61,6 +61,7 @@ const DIALOGITEM kDesignItems[] = {
     {"EDIT", "", 203, 88, 106, 50, 12, kNumber, 0},
     {"msctls_updown32", "", 204, 138, 106, 10, 12, kUpDown, 0},
     {"STATIC", "x  (0: whole file)", -1, 142, 108, 80, 8, SS_LEFT, 0},
+    {"BUTTON", "Show &peaks (minimum and maximum per column)", 105, 14, 124, 206, 10, kCheck, 0},
 };
 
 const DIALOGITEM kGeneralItems[] = {

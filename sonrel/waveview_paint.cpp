@@ -4,7 +4,10 @@
 //
 // Every drawn point is one sample value taken at its position (point
 // sampling), so a paint touches at most (width - 6) / line step values per
-// channel, whatever the file's length.
+// channel, whatever the file's length. With the peak display on, each column
+// shows the smallest and largest value of each channel over the frames it
+// covers instead, read from the document's peak summary (wavkit), so the
+// paint stays as short for an hour of sound as for a minute.
 #include <kit/rvg32.h>
 #include <sonrel/effects.h>
 #include <sonrel/settings.h>
@@ -162,6 +165,33 @@ void mark(const Scene& s, long long ms, long long ml, long long ve, bool split) 
     if (s.vs <= ms && ms < ve) line(s.dc, s.pens, px(ms), 3, px(ms), s.h - 3, 0x000000);
 }
 
+// A vertical line per column from the largest to the smallest value of each
+// channel; -1 when the document gives no peaks (the caller then draws as
+// without the peak display).
+long long draw_peaks(const Scene& s, HWND doc) {
+    static std::vector<ValueRange> ranges;  // the user-interface thread's, kept between paints
+    ranges.resize(static_cast<size_t>(s.cols) * 2);
+    int filled = ColumnPeaks(doc, s.vs, s.spp, s.cols, ranges.data());
+    if (filled < 0) return -1;
+    const int bands = s.stereo ? 2 : 1;
+    for (int c = 0; c < bands; ++c) {
+        const int centre = s.stereo ? (2 * c + 1) * s.h / 4 : s.h / 2;
+        const int height = s.stereo ? s.h / 2 - 5 : s.h - 5;
+        HGDIOBJ old = SelectObject(s.dc, pen_for(s.pens, c ? WAVE_RIGHT_COLOUR : WAVE_LEFT_COLOUR));
+        for (int i = 0; i < filled; ++i) {
+            const ValueRange& r = ranges[2 * static_cast<size_t>(i) + c];
+            if (r.min > r.max) continue;
+            int top = centre - PixelCalculate(r.max, s.bits, height);
+            int bottom = centre - PixelCalculate(r.min, s.bits, height);
+            MoveToEx(s.dc, i + 3, top, nullptr);
+            LineTo(s.dc, i + 3, bottom + 1);  // the line leaves out its last pixel
+        }
+        SelectObject(s.dc, old);
+    }
+    if (filled < s.cols || s.vs + s.cols * s.spp >= s.n) return s.n;
+    return s.vs + static_cast<long long>(s.cols - 1) * s.spp;
+}
+
 long long draw_zoom_one(const Scene& s) {
     if (!s.stereo) return dots(s, s.vs, 1, s.h / 2, s.h - 5, WAVE_LEFT_COLOUR).last;
     long long leftBase = (s.vs + 1) & ~1LL;
@@ -244,7 +274,11 @@ void draw_view(HWND doc, HDC dc, int w, int h) {
     const long long ml = pos->markLength / unit;
 
     bands(s);
-    long long ve = zoomOne ? draw_zoom_one(s) : draw_zoomed(s);
+    // Columns of one frame or less have no extremes to show apart from the value.
+    const bool peaks = !zoomOne && s.spp >= (s.stereo ? 4 : 2) &&
+                       SettingBool(SET_BOOLEAN_PEAKDISPLAY);
+    long long ve = peaks ? draw_peaks(s, doc) : -1;
+    if (ve < 0) ve = zoomOne ? draw_zoom_one(s) : draw_zoomed(s);
     labels(s);
     pos->viewEnd = static_cast<LONG>(ve);
     mark(s, ms, ml, ve, zoomOne && s.stereo);

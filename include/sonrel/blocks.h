@@ -24,6 +24,8 @@
 #define PROP_UNDO "UNDO"
 #define PROP_FILEINFO "FILEINFO"
 #define PROP_SCROLLHWND "SCROLLHWND"
+// wavkit's peak summary of the data; read only through ColumnPeaks (wavkit.h).
+#define PROP_PEAKS "PEAKS"
 
 // Window user data that marks a window as a sound document.
 #define DOCUMENT_USERDATA 1

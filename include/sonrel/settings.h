@@ -87,6 +87,8 @@ inline constexpr NumberSetting SET_BOOLEAN_SHOWEXTENSIONS{"Sonrel\\Settings\\Boo
 inline constexpr NumberSetting SET_BOOLEAN_CDPLAYERVISIBLE{"Sonrel\\Settings\\Boolean\\CDPlayerVisible", 0};
 inline constexpr NumberSetting SET_BOOLEAN_STARTASSISTANT{"Sonrel\\Settings\\Boolean\\StartAssistant", 0};
 inline constexpr NumberSetting SET_BOOLEAN_DIRECTDISPLAY{"Sonrel\\Settings\\Boolean\\DirectDisplay", 0};
+// The wave view draws the smallest and largest value of each column instead of one value.
+inline constexpr NumberSetting SET_BOOLEAN_PEAKDISPLAY{"Sonrel\\Settings\\Boolean\\PeakDisplay", 0};
 inline constexpr NumberSetting SET_BOOLEAN_SHINETHROUGH{"Sonrel\\Settings\\Boolean\\ShineThrough", 0};
 inline constexpr NumberSetting SET_BOOLEAN_CLIPBOARDONDISK{"Sonrel\\Settings\\Boolean\\ClipboardOnDisk", 0};
 

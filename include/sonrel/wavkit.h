@@ -55,6 +55,27 @@ struct DocumentLock {
 // window is destroyed; "SCROLLHWND" is left to the view.
 WAVKIT_API void ReleaseDocumentBlocks(HWND doc);
 
+// --- Peak summary. Each document with data keeps the smallest and largest
+// value of each channel over blocks of frames (PROP_PEAKS), made when the data
+// arrives and brought up to date when a piece of work on the document ends.
+// Smallest and largest sample value of one channel over a stretch, as the
+// data holds them (8-bit: 0..255); min > max when the stretch is empty.
+struct ValueRange {
+    short min;
+    short max;
+};
+// Makes the summary fit the document's data as it is now. Takes the guard.
+WAVKIT_API BOOL UpdatePeakSummary(HWND doc);
+// The extremes of each channel over `columns` stretches of valuesPerColumn
+// sample values from firstValue (channel c of stretch i: out[2 * i + c]; mono
+// data fills c = 0 only). A stretch reaching past the data is cut at its end;
+// each holds at least one frame. Gives the number of stretches that start
+// inside the data, or -1 when the summary does not fit the data and the
+// stretches are too long to read from the samples at once. Call while holding
+// the guard (the view tries it); reads nothing outside the data.
+WAVKIT_API int ColumnPeaks(HWND doc, LONGLONG firstValue, LONGLONG valuesPerColumn, int columns,
+                           ValueRange* out);
+
 // --- Library services.
 // Message box with the caption "Warning...", an error icon and OK; its result.
 WAVKIT_API int ErrorBox(HWND owner, LPCSTR text);

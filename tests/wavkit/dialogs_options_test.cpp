@@ -33,6 +33,7 @@ const char* const kBytesPerSec = "Sonrel\\NewFile\\BytesPerSec";
 const char* const kBytesPerSample = "Sonrel\\NewFile\\BytesPerSample";
 const char* const kAssistant = "Sonrel\\Settings\\Boolean\\StartAssistant";
 const char* const kShine = "Sonrel\\Settings\\Boolean\\ShineThrough";
+const char* const kPeaks = "Sonrel\\Settings\\Boolean\\PeakDisplay";
 const char* const kQuality = "Sonrel\\Settings\\WindowQuality";
 const char* const kZoom = "Sonrel\\Settings\\StartUp\\Zoom";
 const char* const kSound = "Sonrel\\Settings\\StartUp\\Sound";
@@ -42,7 +43,8 @@ const char* const kTone = "Sonrel\\Settings\\Boolean\\PlayThreadComplete";
 const char* const kClipboardOnDisk = "Sonrel\\Settings\\Boolean\\ClipboardOnDisk";
 const char* const kWritten[] = {
     kName,  kCompany, kBit,  kChannels, kSamples, kBytesPerSec, kBytesPerSample, kAssistant,
-    kShine, kQuality, kZoom, kSound,    kPreview, kRecent,      kTone,           kClipboardOnDisk};
+    kShine, kQuality, kZoom, kSound,    kPreview, kRecent,      kTone,           kClipboardOnDisk,
+    kPeaks};
 constexpr char kAbsent[] = "(absent)";
 
 // Removes a stored setting, so that readers take their default.
@@ -137,6 +139,7 @@ TEST_F(OptionsSheet, WithNothingStoredThePagesShowTheDefaultsAndCancelStoresNoth
         HWND design = show(sheet, DESIGN);
         EXPECT_TRUE(is_checked(design, 102)) << "the start assistant is shown";
         EXPECT_FALSE(is_checked(design, 104));
+        EXPECT_FALSE(is_checked(design, 105)) << "the peak display is off by default";
         EXPECT_EQ(slider(design, 103), 8) << "the view's default step, 200";
         EXPECT_EQ(text(design, 203), "100");
         EXPECT_EQ(text(design, 201), "Sonrel2003.wav");
@@ -196,6 +199,8 @@ TEST_F(OptionsSheet, EachPageShowsItsStoredSettingsAndOkWritesThemInTheirForms) 
         {DESIGN, kAssistant, "1", shows_check(102), "unchecked", ticks(102, true), "0"},
         {DESIGN, kShine, "0", shows_check(104), "unchecked", ticks(104, true), "1"},
         {DESIGN, kShine, "1", shows_check(104), "checked", ticks(104, false), "0"},
+        {DESIGN, kPeaks, "0", shows_check(105), "unchecked", ticks(105, true), "1"},
+        {DESIGN, kPeaks, "1", shows_check(105), "checked", ticks(105, false), "0"},
         {DESIGN, kQuality, "500", shows_slider(103), "5", slides(103, 9), "100"},
         {DESIGN, kQuality, "500", shows_slider(103), "5", slides(103, 3), "700"},
         {DESIGN, kQuality, "250", shows_slider(103), "7", leaves(), "250"},

@@ -189,6 +189,7 @@ void take_over(HWND doc, clip::Clip& c) {
     c.data = nullptr;
     if (doc::replace(doc, PROP_HEADER, c.header)) c.header = nullptr;
     ForbidUndo(doc);
+    doc::update_peaks(doc);
 }
 
 bool is_empty(HWND doc) {

@@ -5,6 +5,7 @@
 #include <sonrel/settings.h>
 
 #include <cstring>
+#include <exception>
 
 namespace doc {
 
@@ -24,6 +25,7 @@ void free_block(HGLOBAL h) {
 bool replace(HWND w, const char* name, HGLOBAL h) {
     HGLOBAL old = block(w, name);
     if (!SetProp(w, name, h)) return false;
+    if (std::strcmp(name, PROP_WAVE) == 0) peaks_out_of_date(w);
     if (old && old != h) free_block(old);
     return true;
 }
@@ -148,11 +150,16 @@ bool attach_document(HWND w, HGLOBAL header, HGLOBAL wave, HGLOBAL fileinfo, con
         return false;
     }
     SetWindowLongPtr(w, GWLP_USERDATA, DOCUMENT_USERDATA);
+    if (wave) update_peaks(w);
     return true;
 }
 
 Work::Work(HWND w) : hwnd(w), guard(w) {
     repin();
+}
+
+Work::~Work() {
+    if (guard.held && std::uncaught_exceptions() == 0) update_peaks(hwnd);
 }
 
 void Work::unpin() {

@@ -73,6 +73,15 @@ BYTE silence_byte(WORD bitsPerSample);
 // it when absent. No pin of it may be held. False leaves it as it was.
 bool resize_wave(HWND w, ULONGLONG dataSize);
 
+// The peak summary (PEAKS). Marks bytes [from, end) of the data, or all of
+// it, as changed: the summary is not read again until it is brought up to
+// date. Call under the document's guard; nothing happens without a summary.
+void peaks_out_of_date(HWND w, DWORD from, DWORD end);
+void peaks_out_of_date(HWND w);
+// Makes the summary fit the data as it is now: the changed entries again, or
+// all of it when it is missing or the length or format changed. Takes the guard.
+void update_peaks(HWND w);
+
 // The frame's active document (UM_GETACTIVEDOC), or null.
 HWND active_document(HWND frame);
 
@@ -98,6 +107,11 @@ struct Work {
     Pin<PositionBlock> position;
 
     explicit Work(HWND w);
+    // Brings the peak summary up to date before the guard is released (not
+    // while an exception ends the work: the summary then stays unread).
+    ~Work();
+    Work(const Work&) = delete;
+    Work& operator=(const Work&) = delete;
     void unpin();
     void repin();
     // The data size in bytes, or 0 without a HEADER.

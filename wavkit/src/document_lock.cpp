@@ -58,8 +58,8 @@ void wait_for(Guard& g) {
 }
 
 void release_blocks(HWND w) {
-    static const char* const names[] = {PROP_HEADER, PROP_WAVE, PROP_POSITION,
-                                        PROP_INFO,   PROP_UNDO, PROP_FILEINFO};
+    static const char* const names[] = {PROP_HEADER, PROP_WAVE,     PROP_POSITION, PROP_INFO,
+                                        PROP_UNDO,   PROP_FILEINFO, PROP_PEAKS};
     if (HGLOBAL undo = doc::block(w, PROP_UNDO)) {
         doc::Pin<UndoBlock> u(undo);
         if (u && u->copy) {

@@ -14,9 +14,10 @@ void plain_channel_fade(HWND doc, DWORD start, DWORD length, float startGain, bo
         op::Samples s = op::samples_of(work);
         // The kernel takes the range as given (its length sets the step) and
         // stops before the data's end.
-        kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign,
-                                  kern::ByteRange{start, length}, startGain, leftToRight,
-                                  op::checkpoint);
+        kern::ByteRange r = kern::channel_fade_kernel(s.data, s.size, s.bits, s.blockAlign,
+                                                      kern::ByteRange{start, length}, startGain,
+                                                      leftToRight, op::checkpoint);
+        doc::peaks_out_of_date(doc, r.start, r.start + r.length);
     });
 }
 

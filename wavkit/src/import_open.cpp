@@ -100,6 +100,7 @@ bool install(HWND doc, import::Loaded& loaded) {
     }
     doc::Pin<InfoBlock> info(doc, PROP_INFO);
     if (info) info->sourceFormat = loaded.source;
+    doc::update_peaks(doc);
     return true;
 }
 

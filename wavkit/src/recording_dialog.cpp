@@ -206,6 +206,7 @@ void read_take(HWND frame) {
     SetMouseWait(frame);
     if (IsWindow(doc) && ReloadWAV(frame, doc, g_take.temp.c_str())) {
         ForbidUndo(doc);
+        doc::update_peaks(doc);
         clear_mark(doc);
         SetFileNotSaved(doc);
         InvalidateRect(reinterpret_cast<HWND>(SendMessage(frame, UM_GETSTATUSBAR, 0, 0)), nullptr,

@@ -37,6 +37,18 @@ bool copy_pieces(HGLOBAL copy, BYTE* bytes, ULONGLONG n, bool in) {
     return true;
 }
 
+// The bytes a change of this kind at start may alter: the span itself for a
+// change in place, everything from start on for an insertion or removal (the
+// later bytes move), all of the data for anything else.
+void changes_ahead(HWND w, WORD kind, DWORD start, DWORD length) {
+    if (kind == UNDO_CHANGED)
+        doc::peaks_out_of_date(w, start, start + std::min(length, 0xFFFFFFFFu - start));
+    else if (kind == UNDO_INSERTED || kind == UNDO_REMOVED)
+        doc::peaks_out_of_date(w, start, 0xFFFFFFFFu);
+    else
+        doc::peaks_out_of_date(w);
+}
+
 void clear_record(UndoBlock* u) {
     u->copy = nullptr;
     u->kind = UNDO_NONE;
@@ -141,6 +153,7 @@ WAVKIT_API BOOL SaveUndoInformation(HWND doc, DWORD start, DWORD length, WORD ki
         DocumentLock guard(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
         if (!u) return 1;
+        changes_ahead(doc, kind, start, length);
         HGLOBAL old = u->copy;
         std::memset(u->description, 0, sizeof u->description);
         std::strncpy(u->description, text ? text : "", UNDO_TEXT_CHARS - 1);
@@ -173,6 +186,8 @@ WAVKIT_API void ForbidUndo(HWND doc) {
     entry::guarded([&] {
         // Under the guard, so a record being taken or applied is never half cleared.
         DocumentLock guard(doc);
+        // Called where a change leaves no record that fits: take it as changing everything.
+        doc::peaks_out_of_date(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
         if (!u) return;
         u->kind = UNDO_NONE;
@@ -186,15 +201,22 @@ WAVKIT_API BOOL RestoreUndoInformation(HWND doc) {
         DocumentLock guard(doc);
         doc::Pin<UndoBlock> u(doc, PROP_UNDO);
         if (!u) return 0;
+        if (u->kind == UNDO_NONE) return 0;
+        changes_ahead(doc, u->kind, u->start, u->length);
+        BOOL done = 0;
         switch (u->kind) {
             case UNDO_CHANGED:
-                return restore_changed(doc, u.ptr);
+                done = restore_changed(doc, u.ptr);
+                break;
             case UNDO_INSERTED:
-                return restore_inserted(doc, u.ptr);
+                done = restore_inserted(doc, u.ptr);
+                break;
             case UNDO_REMOVED:
-                return restore_removed(doc, u.ptr);
-            default:
-                return 0;
+                done = restore_removed(doc, u.ptr);
+                break;
         }
+        u.release();
+        doc::update_peaks(doc);
+        return done;
     });
 }

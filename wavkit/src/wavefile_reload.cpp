@@ -25,7 +25,9 @@ bool install(HWND doc, const HeaderBlock& header, HGLOBAL data) {
         return false;
     }
     *p = header;
+    p.release();
     SetWindowLongPtr(doc, GWLP_USERDATA, DOCUMENT_USERDATA);
+    doc::update_peaks(doc);
     return true;
 }
 
