@@ -95,9 +95,14 @@ void fill_rop2(Target& t, QRect r, QRgb c, int rop2) {
 void fill_rop3(Target& t, QRect r, QRgb pat, DWORD rop) {
     r &= t.clip;
     if (r.isEmpty()) return;
+    // With the pattern fixed and no source, each bit of the result depends on
+    // the destination's bit alone: the bits set where it is 1, and where it is 0.
+    const QRgb whereSet = rop3_apply(rop, pat, 0, 0xFFFFFFFFu);
+    const QRgb whereClear = rop3_apply(rop, pat, 0, 0);
     for (int y = r.top(); y <= r.bottom(); ++y) {
         QRgb* p = t.row(y);
-        for (int x = r.left(); x <= r.right(); ++x) p[x] = rop3_apply(rop, pat, 0, p[x]);
+        for (int x = r.left(); x <= r.right(); ++x)
+            p[x] = (whereSet & p[x]) | (whereClear & ~p[x]) | 0xFF000000u;
     }
     t.mark(r);
 }
