@@ -59,6 +59,16 @@ const Case kCases[] = {
      [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
          kern::curve_channel_kernel(d, size, bits, bits == 8 ? 2 : 4, r, kPath, 5, kNoCheck);
      }},
+    {"AverageOfSix",
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         uint32_t w = bits == 8 ? 1 : 2;
+         kern::moving_average_kernel(d, bits, r.start / w, (r.start + r.length) / w, 6, kNoCheck);
+     }},
+    {"AverageOfTwenty",
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         uint32_t w = bits == 8 ? 1 : 2;
+         kern::moving_average_kernel(d, bits, r.start / w, (r.start + r.length) / w, 20, kNoCheck);
+     }},
 };
 
 struct Layout {

@@ -90,15 +90,22 @@ void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check, 
     uint64_t inner = std::min(count, sg.values - 1);
     size_t whole = static_cast<size_t>(inner / Lanes * Lanes);
     const __m256d start = _mm256_set1_pd(sg.start), step = _mm256_set1_pd(sg.step);
-    const __m256d four = _mm256_set1_pd(4.0), lanes = _mm256_setr_pd(0.0, 1.0, 2.0, 3.0);
+    // The indices of each register of four advance by Lanes per block, each
+    // register on its own, so that no chain of additions runs through a block.
+    // They are whole numbers far below 2^53: every sum is exact.
+    const __m256d advance = _mm256_set1_pd(static_cast<double>(Lanes));
     in_slices(0, whole, check, [&](size_t i, size_t end) {
-        __m256d k = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(i + 1)), lanes);
+        __m256d k[Lanes / 4];
+        for (int q = 0; q < Lanes / 4; ++q) {
+            double k0 = static_cast<double>(i + 1 + 4 * q);
+            k[q] = _mm256_setr_pd(k0, k0 + 1, k0 + 2, k0 + 3);
+        }
         for (; i < end; i += Lanes) {
             __m256d g[Lanes / 4];
-            for (__m256d& x : g) {
-                __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k, step));
-                x = _mm256_cvtps_pd(_mm256_cvtpd_ps(exact));
-                k = _mm256_add_pd(k, four);
+            for (int q = 0; q < Lanes / 4; ++q) {
+                __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k[q], step));
+                g[q] = _mm256_cvtps_pd(_mm256_cvtpd_ps(exact));
+                k[q] = _mm256_add_pd(k[q], advance);
             }
             block(i, g);
         }
