@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "kernel_bytemap.h"
 #include "kernel_loop.h"
 #include "kernel_simd.h"
 
@@ -118,6 +119,13 @@ SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t 
                               const SegmentGains& sg, Checkpoint check) {
     if (bits == 8) {
         uint8_t* p = data + first;
+        // Item i is value i + 1; the segment's last value (gain e) goes alone.
+        const uint64_t inner = std::min(count, sg.values - 1);
+        const double slope[] = {sg.step};
+        bytemap::map_bytes<1>(
+            p, inner, slope, [&sg](int, uint64_t i) { return sg.inner(i + 1); }, check);
+        for (uint64_t i = inner; i < count; ++i) p[i] = scale_byte(p[i], sg.at(i + 1));
+        return;
         run_segment_wide<32>(
             sg, count, check, [p](size_t i, const __m256d* g) { wide::scale_bytes32(p + i, g); },
             [p](size_t i, double g) { p[i] = scale_byte(p[i], g); });

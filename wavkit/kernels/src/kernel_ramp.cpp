@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 
+#include "kernel_bytemap.h"
 #include "kernel_loop.h"
 #include "kernel_simd.h"
 
@@ -158,6 +159,13 @@ SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, fl
                            Checkpoint check) {
     if (bits == 8) {
         uint8_t* p = data + r.start;
+        if (ramp_is_exact(start, step, r.length)) {
+            // Every gain start + k * step is exact, so it is formed from k alone.
+            const double s = step, slope[] = {s};
+            bytemap::map_bytes<1>(
+                p, r.length, slope, [start, s](int, uint64_t k) { return start + k * s; }, check);
+            return;
+        }
         run_ramp_wide<32>(
             start, step, r.length, check,
             [p](size_t k, const __m256d* g) { wide::scale_bytes32(p + k, g); },
@@ -177,6 +185,18 @@ SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float
     const int l = leftToRight ? 0 : 1, r = 1 - l;
     if (bits == 8) {
         uint8_t* p = data;
+        if (ramp_is_exact(start, step, count)) {
+            const double s = step;
+            const double slope[] = {leftToRight ? s : -s, leftToRight ? -s : s};
+            bytemap::map_bytes<2>(
+                p, count, slope,
+                [start, s, leftToRight](int c, uint64_t k) {
+                    double g = start + k * s;
+                    return (c == 0) == leftToRight ? g : 1.0 - g;
+                },
+                check);
+            return;
+        }
         run_ramp_wide<16>(
             start, step, count, check,
             [p, leftToRight](size_t k, const __m256d* g) {
