@@ -18,8 +18,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
-#include <queue>
 #include <type_traits>
 #include <vector>
 
@@ -35,7 +33,7 @@ namespace bytemap {
 
 // Items shorter than this go byte by byte: checking a single-precision gain
 // costs about as much as looking up this many.
-constexpr uint64_t kShortRun = 256;
+constexpr uint64_t kShortRun = 24;
 
 // 32 bytes of interleaved channels times their single-precision gains
 // (lanes: one gain per byte, in byte order), truncated and clamped to
@@ -72,8 +70,8 @@ public:
         for (int c = 0; c < Channels; ++c) {
             double g = gain_(c, 0);
             for (int b = 0; b < 256; ++b) {
-                map_[c][b] = scale_byte(static_cast<uint8_t>(b), g);
-                next_.push(Change{change_after(c, b, 0, map_[c][b]), c * 256 + b});
+                entry(c, b) = scale_byte(static_cast<uint8_t>(b), g);
+                next_.push(Change{change_after(c, b, 0, entry(c, b)), c * 256 + b});
             }
         }
         uint64_t k = 0, sinceCheck = 0;
@@ -90,11 +88,10 @@ public:
                     after_slice(check);
                 }
             }
-            while (!next_.empty() && next_.top().item == end && end < count_) {
+            while (end < count_ && next_.top().item == end) {
                 int c = next_.top().entry / 256, b = next_.top().entry % 256;
-                next_.pop();
-                map_[c][b] = scale_byte(static_cast<uint8_t>(b), gain_(c, end));
-                next_.push(Change{change_after(c, b, end, map_[c][b]), c * 256 + b});
+                entry(c, b) = scale_byte(static_cast<uint8_t>(b), gain_(c, end));
+                next_.replace_top(Change{change_after(c, b, end, entry(c, b)), c * 256 + b});
             }
         }
         if (sinceCheck != 0) after_slice(check);
@@ -104,7 +101,40 @@ private:
     struct Change {
         uint64_t item;  // where the entry next changes (count_: not in the walk)
         int entry;      // channel * 256 + byte
-        bool operator>(const Change& o) const { return item > o.item; }
+    };
+
+    // The entries by the item where they next change, the nearest on top: a
+    // heap of four children per node, shallow for the few hundred entries.
+    class Changes {
+    public:
+        const Change& top() const { return at_[0]; }
+        void push(Change x) {
+            size_t i = at_.size();
+            at_.push_back(x);
+            while (i > 0 && at_[(i - 1) / 4].item > x.item) {
+                at_[i] = at_[(i - 1) / 4];
+                i = (i - 1) / 4;
+            }
+            at_[i] = x;
+        }
+        // Replaces the top by x and sinks x to its place.
+        void replace_top(Change x) {
+            size_t i = 0, n = at_.size();
+            for (;;) {
+                size_t first = 4 * i + 1;
+                if (first >= n) break;
+                size_t least = first, last = std::min(first + 4, n);
+                for (size_t j = first + 1; j < last; ++j)
+                    if (at_[j].item < at_[least].item) least = j;
+                if (at_[least].item >= x.item) break;
+                at_[i] = at_[least];
+                i = least;
+            }
+            at_[i] = x;
+        }
+
+    private:
+        std::vector<Change> at_;
     };
 
     bool differs(int c, int b, uint64_t k, uint8_t now) {
@@ -113,17 +143,18 @@ private:
 
     // The first item after k where byte b of channel c no longer gives `now`,
     // or count_. Entries change monotonically along the walk, so the items
-    // that differ follow all those that do not: a bracket [same, differs]
-    // narrows on guesses where the product crosses the next integer, and by
-    // halving where a guess does not narrow it.
+    // that differ follow all those that do not: a bracket (same, diff]
+    // narrows on guesses where the product crosses the next integer; where
+    // there is no such guess, the walk's last item is tried once, then the
+    // bracket is halved.
     SONREL_AVX2 uint64_t change_after(int c, int b, uint64_t k, uint8_t now) {
-        uint64_t same = k, diff = count_;
-        if (diff - same <= 1 || !differs(c, b, count_ - 1, now)) return count_;
-        diff = count_ - 1;
+        uint64_t same = k, diff = count_;  // count_ stands for "past the walk"
         const double dx = (b - 128) * slope_[c];
+        const bool guessing = dx != 0.0 && std::isfinite(dx);
+        bool triedLast = false;
         while (diff - same > 1) {
-            uint64_t guess = same + (diff - same) / 2;
-            if (dx != 0.0 && std::isfinite(dx)) {
+            uint64_t guess = 0;
+            if (guessing) {
                 // The next integer the product reaches; past the clamp, the limit.
                 double x = (b - 128) * gain_(c, same);
                 double target = dx > 0 ? std::max(std::floor(x) + 1.0, -128.0)
@@ -131,6 +162,10 @@ private:
                 double ahead = std::ceil((target - x) / dx);
                 if (ahead >= 1.0 && ahead < static_cast<double>(diff - same))
                     guess = same + static_cast<uint64_t>(ahead);
+            }
+            if (guess == 0) {
+                guess = triedLast ? same + (diff - same) / 2 : diff - 1;
+                triedLast = true;
             }
             if (differs(c, b, guess, now)) {
                 diff = guess;
@@ -152,7 +187,7 @@ private:
             for (; last - first >= 32; first += 32) wide::store(first, scale32(first, gains));
         }
         for (; first < last; first += Channels)
-            for (int c = 0; c < Channels; ++c) first[c] = map_[c][first[c]];
+            for (int c = 0; c < Channels; ++c) first[c] = entry(c, first[c]);
     }
 
     // Single-precision gains (one per byte lane) that give the current maps
@@ -171,29 +206,35 @@ private:
         return false;
     }
 
+    // Whether the gains give the maps for every byte value: the maps are laid
+    // out as the bytes of every value in every channel's lanes would be.
     SONREL_AVX2 bool gives_maps(__m256 gains) {
-        // Every byte value in every channel's lanes, and what the maps make of it.
-        alignas(32) uint8_t in[256 * Channels], want[256 * Channels];
-        for (int b = 0; b < 256; ++b) {
-            for (int c = 0; c < Channels; ++c) {
-                in[Channels * b + c] = static_cast<uint8_t>(b);
-                want[Channels * b + c] = map_[c][b];
-            }
-        }
         __m256i wrong = _mm256_setzero_si256();
         for (int i = 0; i < 256 * Channels; i += 32) {
-            __m256i got = scale32(in + i, gains);
-            wrong = _mm256_or_si256(wrong, _mm256_xor_si256(got, wide::load(want + i)));
+            __m256i got = scale32(kValues + i, gains);
+            wrong = _mm256_or_si256(wrong, _mm256_xor_si256(got, wide::load(maps_ + i)));
         }
         return _mm256_testz_si256(wrong, wrong);
     }
+
+    // The map of channel c for byte b.
+    uint8_t& entry(int c, int b) { return maps_[Channels * b + c]; }
+
+    // Every byte value once in every channel's lanes: value b at Channels * b + c.
+    static constexpr struct Values {
+        uint8_t at[256 * Channels];
+        constexpr Values() : at() {
+            for (int i = 0; i < 256 * Channels; ++i) at[i] = static_cast<uint8_t>(i / Channels);
+        }
+    } kValueTable{};
+    static constexpr const uint8_t* kValues = kValueTable.at;
 
     uint8_t* p_;
     uint64_t count_;
     Gain& gain_;
     double slope_[Channels];
-    uint8_t map_[Channels][256];
-    std::priority_queue<Change, std::vector<Change>, std::greater<Change>> next_;
+    alignas(32) uint8_t maps_[256 * Channels];
+    Changes next_;
 };
 
 // Runs the walk over count items of Channels bytes at p.
