@@ -62,80 +62,100 @@ class Walk {
 public:
     Walk(uint8_t* p, uint64_t count, const double* slope, Gain& gain)
         : p_(p), count_(count), gain_(gain) {
-        for (int c = 0; c < Channels; ++c) slope_[c] = slope[c];
+        for (int c = 0; c < Channels; ++c) {
+            slope_[c] = slope[c];
+            perSlope_[c] = 1.0 / slope[c];
+        }
+        for (int b = 0; b < 256; ++b) perValue_[b] = b == 128 ? 0.0 : 1.0 / (b - 128);
     }
 
     SONREL_AVX2 void run(Checkpoint check) {
         if (count_ == 0) return;
+        // The changes wait in buckets of consecutive items, each bucket a list
+        // threaded through link_; a bucket's few changes are then taken in
+        // item order.
+        const uint64_t buckets = std::min<uint64_t>(count_, kBuckets);
+        width_ = (count_ + buckets - 1) / buckets;
+        head_.assign(buckets, -1);
+        // With every gain within -1..1 no product reaches the clamp except
+        // that of byte 0, so bytes 128 - u and 128 + u (u = 1 .. 127) give
+        // results of opposite sign (the products are exact negatives), and
+        // only the upper one is followed.
+        mirrored_ = true;
+        for (int c = 0; c < Channels; ++c) {
+            for (uint64_t k : {uint64_t{0}, count_ - 1})
+                mirrored_ = mirrored_ && std::fabs(gain_(c, k)) <= 1.0;
+        }
         for (int c = 0; c < Channels; ++c) {
             double g = gain_(c, 0);
             for (int b = 0; b < 256; ++b) {
                 entry(c, b) = scale_byte(static_cast<uint8_t>(b), g);
-                next_.push(Change{change_after(c, b, 0, entry(c, b)), c * 256 + b});
+                if (!mirrored_ || b == 0 || b >= 128)
+                    wait(c * 256 + b, change_after(c, b, 0, entry(c, b)));
             }
         }
-        uint64_t k = 0, sinceCheck = 0;
-        while (k < count_) {
-            uint64_t end = next_.top().item;
-            // Slices of about kSliceValues bytes, with the checkpoint after each.
-            while (k < end) {
-                uint64_t stop = std::min(end, k + (kSliceValues - sinceCheck) / Channels + 1);
-                apply(k, stop);
-                sinceCheck += (stop - k) * Channels;
-                k = stop;
-                if (sinceCheck >= kSliceValues) {
-                    sinceCheck = 0;
-                    after_slice(check);
+        uint64_t k = 0;
+        int due[256 * Channels];
+        for (uint64_t bucket = 0; bucket < buckets; ++bucket) {
+            int n = 0;
+            for (int e = head_[bucket]; e >= 0; e = link_[e]) due[n++] = e;
+            const uint64_t bucketEnd = (bucket + 1) * width_;
+            while (n > 0) {
+                uint64_t end = count_;
+                for (int i = 0; i < n; ++i) end = std::min(end, when_[due[i]]);
+                advance(k, end, check);
+                k = end;
+                // The entries that change here take their new results; those
+                // that change again within the bucket stay due.
+                int kept = 0;
+                for (int i = 0; i < n; ++i) {
+                    const int e = due[i], c = e / 256, b = e % 256;
+                    if (when_[e] == end) {
+                        entry(c, b) = scale_byte(static_cast<uint8_t>(b), gain_(c, end));
+                        if (mirrored_ && b > 128) entry(c, 256 - b) = 256 - entry(c, b);
+                        uint64_t next = change_after(c, b, end, entry(c, b));
+                        if (next >= bucketEnd) {
+                            wait(e, next);
+                            continue;
+                        }
+                        when_[e] = next;
+                    }
+                    due[kept++] = e;
                 }
-            }
-            while (end < count_ && next_.top().item == end) {
-                int c = next_.top().entry / 256, b = next_.top().entry % 256;
-                entry(c, b) = scale_byte(static_cast<uint8_t>(b), gain_(c, end));
-                next_.replace_top(Change{change_after(c, b, end, entry(c, b)), c * 256 + b});
+                n = kept;
             }
         }
-        if (sinceCheck != 0) after_slice(check);
+        advance(k, count_, check);
+        if (sinceCheck_ != 0) after_slice(check);
     }
 
 private:
-    struct Change {
-        uint64_t item;  // where the entry next changes (count_: not in the walk)
-        int entry;      // channel * 256 + byte
-    };
+    // Buckets of the changes to come: a few items each for long walks.
+    static constexpr uint64_t kBuckets = 1u << 16;
 
-    // The entries by the item where they next change, the nearest on top: a
-    // heap of four children per node, shallow for the few hundred entries.
-    class Changes {
-    public:
-        const Change& top() const { return at_[0]; }
-        void push(Change x) {
-            size_t i = at_.size();
-            at_.push_back(x);
-            while (i > 0 && at_[(i - 1) / 4].item > x.item) {
-                at_[i] = at_[(i - 1) / 4];
-                i = (i - 1) / 4;
-            }
-            at_[i] = x;
-        }
-        // Replaces the top by x and sinks x to its place.
-        void replace_top(Change x) {
-            size_t i = 0, n = at_.size();
-            for (;;) {
-                size_t first = 4 * i + 1;
-                if (first >= n) break;
-                size_t least = first, last = std::min(first + 4, n);
-                for (size_t j = first + 1; j < last; ++j)
-                    if (at_[j].item < at_[least].item) least = j;
-                if (at_[least].item >= x.item) break;
-                at_[i] = at_[least];
-                i = least;
-            }
-            at_[i] = x;
-        }
+    // Puts entry e in the bucket of item `when` (count_: never).
+    void wait(int e, uint64_t when) {
+        when_[e] = when;
+        if (when >= count_) return;
+        uint64_t bucket = when / width_;
+        link_[e] = head_[bucket];
+        head_[bucket] = e;
+    }
 
-    private:
-        std::vector<Change> at_;
-    };
+    // Items [k, end) under the current maps, in slices of about kSliceValues
+    // bytes with the checkpoint after each.
+    SONREL_AVX2 void advance(uint64_t k, uint64_t end, Checkpoint check) {
+        while (k < end) {
+            uint64_t stop = std::min(end, k + (kSliceValues - sinceCheck_) / Channels + 1);
+            apply(k, stop);
+            sinceCheck_ += (stop - k) * Channels;
+            k = stop;
+            if (sinceCheck_ >= kSliceValues) {
+                sinceCheck_ = 0;
+                after_slice(check);
+            }
+        }
+    }
 
     bool differs(int c, int b, uint64_t k, uint8_t now) {
         return scale_byte(static_cast<uint8_t>(b), gain_(c, k)) != now;
@@ -159,7 +179,7 @@ private:
                 double x = (b - 128) * gain_(c, same);
                 double target = dx > 0 ? std::max(std::floor(x) + 1.0, -128.0)
                                        : std::min(std::ceil(x) - 1.0, 127.0);
-                double ahead = std::ceil((target - x) / dx);
+                double ahead = std::ceil((target - x) * perSlope_[c] * perValue_[b]);
                 if (ahead >= 1.0 && ahead < static_cast<double>(diff - same))
                     guess = same + static_cast<uint64_t>(ahead);
             }
@@ -233,8 +253,15 @@ private:
     uint64_t count_;
     Gain& gain_;
     double slope_[Channels];
+    double perSlope_[Channels];  // 1 / slope
+    double perValue_[256];       // 1 / (b - 128), 0 for 128
+    bool mirrored_ = false;
     alignas(32) uint8_t maps_[256 * Channels];
-    Changes next_;
+    uint64_t width_ = 1;        // items per bucket
+    std::vector<int> head_;     // first entry waiting in each bucket, -1: none
+    int link_[256 * Channels];  // the next entry in the same bucket
+    uint64_t when_[256 * Channels];
+    uint64_t sinceCheck_ = 0;   // bytes since the last checkpoint
 };
 
 // Runs the walk over count items of Channels bytes at p.
