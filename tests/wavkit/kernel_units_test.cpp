@@ -115,6 +115,99 @@ INSTANTIATE_TEST_SUITE_P(Kernels, WideUnits,
                                     "_at" + std::to_string(l.start);
                          });
 
+// 8-bit data under gains that change from value to value: every byte value
+// meets gains all along the range, rising and falling, within 0..1 and beyond
+// it (where results clamp), over walks shorter and longer than one slice.
+struct ByteCase {
+    const char* name;
+    void (*apply)(uint8_t* data, uint32_t size, ByteRange r);
+};
+
+const kern::CurvePin kSteep[] = {{0, 200}, {300, 0}};
+const kern::CurvePin kFalling[] = {{0, 0}, {120, 130}, {300, 200}};
+const kern::CurvePin kLevel[] = {{0, 50}, {300, 50}};
+
+const ByteCase kByteCases[] = {
+    {"FadeInFromNothing",
+     [](uint8_t* d, uint32_t, ByteRange r) {
+         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(0, r.length, 8), true, kNoCheck);
+     }},
+    {"FadeInFromNinetyNine",
+     [](uint8_t* d, uint32_t, ByteRange r) {
+         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(99, r.length, 8), true, kNoCheck);
+     }},
+    {"FadeInFromAbove",
+     [](uint8_t* d, uint32_t, ByteRange r) {
+         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(180, r.length, 8), true, kNoCheck);
+     }},
+    {"FadeOutToThirty",
+     [](uint8_t* d, uint32_t, ByteRange r) {
+         kern::ramp_kernel(d, 8, r, kern::fade_out_ramp(30, r.length, 8), false, kNoCheck);
+     }},
+    {"FadeOutPastZero",
+     [](uint8_t* d, uint32_t, ByteRange r) {
+         kern::ramp_kernel(d, 8, r, kern::Ramp{0.6f, 2.0f / r.length}, false, kNoCheck);
+     }},
+    {"ChannelFadeFromHalf",
+     [](uint8_t* d, uint32_t size, ByteRange r) {
+         kern::channel_fade_kernel(d, size, 8, 2, r, 0.5f, true, kNoCheck);
+     }},
+    {"ChannelFadeOddStart",
+     [](uint8_t* d, uint32_t size, ByteRange r) {
+         kern::channel_fade_kernel(d, size, 8, 2, ByteRange{r.start | 1, r.length}, 1.0f, false,
+                                   kNoCheck);
+     }},
+    {"CurveSteepRise",
+     [](uint8_t* d, uint32_t size, ByteRange r) {
+         kern::curve_volume_kernel(d, 8, r, size, kSteep, 2, kNoCheck);
+     }},
+    {"CurveFallToSilence",
+     [](uint8_t* d, uint32_t size, ByteRange r) {
+         kern::curve_volume_kernel(d, 8, r, size, kFalling, 3, kNoCheck);
+     }},
+    {"CurveLevelAboveFull",
+     [](uint8_t* d, uint32_t size, ByteRange r) {
+         kern::curve_volume_kernel(d, 8, r, size, kLevel, 2, kNoCheck);
+     }},
+};
+
+// Lengths: a few hundred bytes, more bytes than the walk has buckets of
+// changes, and more than a slice.
+const uint32_t kByteLengths[] = {301, 200003, 3000017};
+
+class WideByteMaps : public testing::TestWithParam<std::tuple<ByteCase, uint32_t>> {
+protected:
+    void TearDown() override { kern::use_wide_units(true); }
+};
+
+TEST_P(WideByteMaps, GiveTheSameBytesAsTheNarrowerCode) {
+    if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "this machine has no AVX2";
+    const auto& [c, length] = GetParam();
+    const uint32_t size = length + 40;
+    // Every byte value, in an order that moves on by a different step in
+    // each run of 256 bytes.
+    Bytes original(size);
+    for (uint32_t i = 0; i < size; ++i) original[i] = static_cast<uint8_t>(i * (2 * (i / 256) + 1));
+    Bytes narrow = original, wide = original;
+    const ByteRange r{7, length};
+    kern::use_wide_units(false);
+    c.apply(narrow.data(), size, r);
+    kern::use_wide_units(true);
+    c.apply(wide.data(), size, r);
+    ASSERT_TRUE(narrow != original) << c.name << " must change something to compare";
+    for (size_t i = 0; i < size; ++i)
+        ASSERT_EQ(narrow[i], wide[i]) << c.name << ": byte " << i << " (was " << int(original[i])
+                                      << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, WideByteMaps,
+                         testing::Combine(testing::ValuesIn(kByteCases),
+                                          testing::ValuesIn(kByteLengths)),
+                         [](const testing::TestParamInfo<WideByteMaps::ParamType>& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
 TEST(WideUnitsSwitch, GivesThePreviousSetting) {
     bool first = kern::use_wide_units(false);
     EXPECT_FALSE(kern::use_wide_units(true));

@@ -99,7 +99,7 @@ public:
         for (uint64_t bucket = 0; bucket < buckets; ++bucket) {
             int n = 0;
             for (int e = head_[bucket]; e >= 0; e = link_[e]) due[n++] = e;
-            const uint64_t bucketEnd = (bucket + 1) * width_;
+            const uint64_t bucketEnd = std::min((bucket + 1) * width_, count_);
             while (n > 0) {
                 uint64_t end = count_;
                 for (int i = 0; i < n; ++i) end = std::min(end, when_[due[i]]);
