@@ -52,6 +52,20 @@ SONREL_AVX2 inline __m256i scale32(const uint8_t* p, __m256 gains) {
     return _mm256_xor_si256(bytes, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
+// True when scale32 with `gains` (the same in every lane) gives every byte
+// what scale_byte gives it under the gain g.
+SONREL_AVX2 inline bool single_gain_suffices(__m256 gains, double g) {
+    alignas(32) uint8_t in[256], want[256];
+    for (int b = 0; b < 256; ++b) {
+        in[b] = static_cast<uint8_t>(b);
+        want[b] = scale_byte(static_cast<uint8_t>(b), g);
+    }
+    __m256i wrong = _mm256_setzero_si256();
+    for (int i = 0; i < 256; i += 32)
+        wrong = _mm256_or_si256(wrong, _mm256_xor_si256(scale32(in + i, gains), wide::load(want + i)));
+    return _mm256_testz_si256(wrong, wrong);
+}
+
 // The walk over `count` items of `Channels` bytes each (the item's byte c
 // takes channel c's gain). gain(c, k) is item k's gain of channel c, exactly
 // as the rule forms it; it must not fall for one channel and rise for it

@@ -114,7 +114,8 @@ void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check, 
     for (uint64_t i = whole; i < count; ++i) one(static_cast<size_t>(i), sg.at(i + 1));
 }
 
-// The volume path's wider copy of one segment: blocks of 32 bytes or 16 values.
+// The volume path's wider copy of one segment: 8-bit data through byte maps,
+// 16-bit data in blocks of 16 values.
 SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t count,
                               const SegmentGains& sg, Checkpoint check) {
     if (bits == 8) {
@@ -125,10 +126,6 @@ SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t 
         bytemap::map_bytes<1>(
             p, inner, slope, [&sg](int, uint64_t i) { return sg.inner(i + 1); }, check);
         for (uint64_t i = inner; i < count; ++i) p[i] = scale_byte(p[i], sg.at(i + 1));
-        return;
-        run_segment_wide<32>(
-            sg, count, check, [p](size_t i, const __m256d* g) { wide::scale_bytes32(p + i, g); },
-            [p](size_t i, double g) { p[i] = scale_byte(p[i], g); });
         return;
     }
     int16_t* v16 = reinterpret_cast<int16_t*>(data) + first;

@@ -254,27 +254,6 @@ SONREL_AVX2 inline void fade_bytes16(uint8_t* p, const __m256d* g, bool leftToRi
     scale_bytes32(p, v);
 }
 
-// Eight values centred on 0 (32-bit) times one single-precision gain, clamped
-// to -128..127 and truncated.
-SONREL_AVX2 inline __m256i scale8_single(__m256i x, __m256 g) {
-    const __m256 lo = _mm256_set1_ps(-128.0f), hi = _mm256_set1_ps(127.0f);
-    __m256 f = _mm256_min_ps(_mm256_max_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(x), g), lo), hi);
-    return _mm256_cvttps_epi32(f);
-}
-
-// Thirty-two bytes times one single-precision gain, as simd::scale_bytes16_single.
-SONREL_AVX2 inline void scale_bytes32_single(uint8_t* p, __m256 g) {
-    __m256i a, b;
-    split_bytes(load(p), &a, &b);
-    __m256i q[4] = {scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(a)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(a, 1)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(b)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(b, 1)), g)};
-    a = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[0], q[1]), 0xD8);
-    b = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[2], q[3]), 0xD8);
-    store(p, join_bytes(a, b));
-}
-
 }  // namespace wide
 #endif
 
