@@ -136,8 +136,10 @@ TEST(KernelAverage, SumsAtTheLimitsAndAtWholeQuotients) {
                 Bytes data(values * (bits / 8));
                 for (uint32_t i = 0; i < values; ++i) {
                     int16_t v = shape.value(i);
-                    if (bits == 8) data[i] = static_cast<uint8_t>(v);
-                    else std::memcpy(&data[2 * i], &v, 2);
+                    if (bits == 8)
+                        data[i] = static_cast<uint8_t>(v);
+                    else
+                        std::memcpy(&data[2 * i], &v, 2);
                 }
                 Bytes expect = average_by_definition(data, bits, 1, values, width);
                 kern::moving_average_kernel(data.data(), bits, 1, values, width, kNoCheck);

@@ -115,74 +115,75 @@ INSTANTIATE_TEST_SUITE_P(Kernels, WideUnits,
                                     "_at" + std::to_string(l.start);
                          });
 
-// 8-bit data under gains that change from value to value: every byte value
-// meets gains all along the range, rising and falling, within 0..1 and beyond
-// it (where results clamp), over walks shorter and longer than one slice.
-struct ByteCase {
+// Gains that change from value to value: every 8-bit byte value meets gains
+// all along the range, rising and falling, within 0..1 and beyond it (where
+// results clamp), over walks shorter and longer than one slice; 16-bit values
+// meet gains across several powers of two and down to 0.
+struct GainCase {
     const char* name;
-    void (*apply)(uint8_t* data, uint32_t size, ByteRange r);
+    void (*apply)(uint8_t* data, uint32_t size, int bits, ByteRange r);
 };
 
 const kern::CurvePin kSteep[] = {{0, 200}, {300, 0}};
 const kern::CurvePin kFalling[] = {{0, 0}, {120, 130}, {300, 200}};
 const kern::CurvePin kLevel[] = {{0, 50}, {300, 50}};
 
-const ByteCase kByteCases[] = {
+const GainCase kGainCases[] = {
     {"FadeInFromNothing",
-     [](uint8_t* d, uint32_t, ByteRange r) {
-         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(0, r.length, 8), true, kNoCheck);
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::ramp_kernel(d, bits, r, kern::fade_in_ramp(0, r.length, bits), true, kNoCheck);
      }},
     {"FadeInFromNinetyNine",
-     [](uint8_t* d, uint32_t, ByteRange r) {
-         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(99, r.length, 8), true, kNoCheck);
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::ramp_kernel(d, bits, r, kern::fade_in_ramp(99, r.length, bits), true, kNoCheck);
      }},
     {"FadeInFromAbove",
-     [](uint8_t* d, uint32_t, ByteRange r) {
-         kern::ramp_kernel(d, 8, r, kern::fade_in_ramp(180, r.length, 8), true, kNoCheck);
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::ramp_kernel(d, bits, r, kern::fade_in_ramp(180, r.length, bits), true, kNoCheck);
      }},
     {"FadeOutToThirty",
-     [](uint8_t* d, uint32_t, ByteRange r) {
-         kern::ramp_kernel(d, 8, r, kern::fade_out_ramp(30, r.length, 8), false, kNoCheck);
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::ramp_kernel(d, bits, r, kern::fade_out_ramp(30, r.length, bits), false, kNoCheck);
      }},
     {"FadeOutPastZero",
-     [](uint8_t* d, uint32_t, ByteRange r) {
-         kern::ramp_kernel(d, 8, r, kern::Ramp{0.6f, 2.0f / r.length}, false, kNoCheck);
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::ramp_kernel(d, bits, r, kern::Ramp{0.6f, 2.0f / r.length}, false, kNoCheck);
      }},
     {"ChannelFadeFromHalf",
-     [](uint8_t* d, uint32_t size, ByteRange r) {
-         kern::channel_fade_kernel(d, size, 8, 2, r, 0.5f, true, kNoCheck);
+     [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
+         kern::channel_fade_kernel(d, size, bits, bits / 4, r, 0.5f, true, kNoCheck);
      }},
     {"ChannelFadeOddStart",
-     [](uint8_t* d, uint32_t size, ByteRange r) {
-         kern::channel_fade_kernel(d, size, 8, 2, ByteRange{r.start | 1, r.length}, 1.0f, false,
-                                   kNoCheck);
+     [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
+         kern::channel_fade_kernel(d, size, bits, bits / 4, ByteRange{r.start | 1, r.length}, 1.0f,
+                                   false, kNoCheck);
      }},
     {"CurveSteepRise",
-     [](uint8_t* d, uint32_t size, ByteRange r) {
-         kern::curve_volume_kernel(d, 8, r, size, kSteep, 2, kNoCheck);
+     [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
+         kern::curve_volume_kernel(d, bits, r, size, kSteep, 2, kNoCheck);
      }},
     {"CurveFallToSilence",
-     [](uint8_t* d, uint32_t size, ByteRange r) {
-         kern::curve_volume_kernel(d, 8, r, size, kFalling, 3, kNoCheck);
+     [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
+         kern::curve_volume_kernel(d, bits, r, size, kFalling, 3, kNoCheck);
      }},
     {"CurveLevelAboveFull",
-     [](uint8_t* d, uint32_t size, ByteRange r) {
-         kern::curve_volume_kernel(d, 8, r, size, kLevel, 2, kNoCheck);
+     [](uint8_t* d, uint32_t size, int bits, ByteRange r) {
+         kern::curve_volume_kernel(d, bits, r, size, kLevel, 2, kNoCheck);
      }},
 };
 
 // Lengths: a few hundred bytes, more bytes than the walk has buckets of
 // changes, and more than a slice.
-const uint32_t kByteLengths[] = {301, 200003, 3000017};
+const uint32_t kGainLengths[] = {301, 200003, 3000017};
 
-class WideByteMaps : public testing::TestWithParam<std::tuple<ByteCase, uint32_t>> {
+class WideRunningGains : public testing::TestWithParam<std::tuple<GainCase, int, uint32_t>> {
 protected:
     void TearDown() override { kern::use_wide_units(true); }
 };
 
-TEST_P(WideByteMaps, GiveTheSameBytesAsTheNarrowerCode) {
+TEST_P(WideRunningGains, GiveTheSameBytesAsTheNarrowerCode) {
     if (!__builtin_cpu_supports("avx2")) GTEST_SKIP() << "this machine has no AVX2";
-    const auto& [c, length] = GetParam();
+    const auto& [c, bits, length] = GetParam();
     const uint32_t size = length + 40;
     // Every byte value, in an order that moves on by a different step in
     // each run of 256 bytes.
@@ -191,21 +192,22 @@ TEST_P(WideByteMaps, GiveTheSameBytesAsTheNarrowerCode) {
     Bytes narrow = original, wide = original;
     const ByteRange r{7, length};
     kern::use_wide_units(false);
-    c.apply(narrow.data(), size, r);
+    c.apply(narrow.data(), size, bits, r);
     kern::use_wide_units(true);
-    c.apply(wide.data(), size, r);
+    c.apply(wide.data(), size, bits, r);
     ASSERT_TRUE(narrow != original) << c.name << " must change something to compare";
     for (size_t i = 0; i < size; ++i)
-        ASSERT_EQ(narrow[i], wide[i]) << c.name << ": byte " << i << " (was " << int(original[i])
-                                      << ")";
+        ASSERT_EQ(narrow[i], wide[i])
+            << c.name << ": byte " << i << " (was " << int(original[i]) << ")";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, WideByteMaps,
-                         testing::Combine(testing::ValuesIn(kByteCases),
-                                          testing::ValuesIn(kByteLengths)),
-                         [](const testing::TestParamInfo<WideByteMaps::ParamType>& info) {
+INSTANTIATE_TEST_SUITE_P(Kernels, WideRunningGains,
+                         testing::Combine(testing::ValuesIn(kGainCases), testing::Values(8, 16),
+                                          testing::ValuesIn(kGainLengths)),
+                         [](const testing::TestParamInfo<WideRunningGains::ParamType>& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::to_string(std::get<1>(info.param));
+                                    std::to_string(std::get<1>(info.param)) + "bit_" +
+                                    std::to_string(std::get<2>(info.param));
                          });
 
 TEST(WideUnitsSwitch, GivesThePreviousSetting) {

@@ -62,7 +62,8 @@ SONREL_AVX2 inline bool single_gain_suffices(__m256 gains, double g) {
     }
     __m256i wrong = _mm256_setzero_si256();
     for (int i = 0; i < 256; i += 32)
-        wrong = _mm256_or_si256(wrong, _mm256_xor_si256(scale32(in + i, gains), wide::load(want + i)));
+        wrong =
+            _mm256_or_si256(wrong, _mm256_xor_si256(scale32(in + i, gains), wide::load(want + i)));
     return _mm256_testz_si256(wrong, wrong);
 }
 
@@ -275,7 +276,7 @@ private:
     std::vector<int> head_;     // first entry waiting in each bucket, -1: none
     int link_[256 * Channels];  // the next entry in the same bucket
     uint64_t when_[256 * Channels];
-    uint64_t sinceCheck_ = 0;   // bytes since the last checkpoint
+    uint64_t sinceCheck_ = 0;  // bytes since the last checkpoint
 };
 
 // Runs the walk over count items of Channels bytes at p.

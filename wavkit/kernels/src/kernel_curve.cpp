@@ -7,6 +7,7 @@
 #include <kernels/kernels.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "kernel_bytemap.h"
@@ -31,10 +32,10 @@ struct SegmentGains {
     float last;
     uint64_t values;
 
-    // Value k (1 .. values - 1) of the segment.
-    double inner(uint64_t k) const {
-        return static_cast<float>(start + static_cast<double>(k) * step);
-    }
+    // Value k (1 .. values - 1) of the segment, and its gain before the
+    // rounding to single precision.
+    double inner(uint64_t k) const { return static_cast<float>(exact(k)); }
+    double exact(uint64_t k) const { return start + static_cast<double>(k) * step; }
     double at(uint64_t k) const { return k == values ? static_cast<double>(last) : inner(k); }
 };
 
@@ -80,13 +81,33 @@ ByteRange join(ByteRange a, ByteRange b) {
 // Code in here, lambdas included, is AVX2 code.
 #pragma GCC push_options
 #pragma GCC target("avx2")
+// The binade a run of sums start + k * step lies in, when all of them lie in
+// one: their rounding to single precision is then the rounding to a multiple
+// of one power of two, ulp, which adding and subtracting 1.5 * 2^52 * ulp does
+// in double precision (the sum lies where doubles are that far apart, and
+// rounds to nearest with ties to even just as the conversion does). 0 when
+// the run's ends lie in different binades, or outside the normal numbers of
+// single precision.
+double single_rounder(double first, double last) {
+    int e0 = 0, e1 = 0;
+    std::frexp(first, &e0);
+    std::frexp(last, &e1);
+    const double low = std::numeric_limits<float>::min(), high = 1e30;
+    auto normal = [&](double x) { return std::fabs(x) >= low && std::fabs(x) < high; };
+    if (e0 != e1 || (first < 0) != (last < 0) || !normal(first) || !normal(last)) return 0.0;
+    return std::ldexp(1.5, e0 + 28);  // ulp 2^(e0 - 24), times 1.5 * 2^52
+}
+
 // run_segment for the wider copy: four gains at a time from four indices, with
 // the same double-precision product and sum and the same rounding to single
 // precision as SegmentGains::inner; the block gets them as registers of four.
+// Runs of kRun values whose gains lie in one binade round by addition.
 template <int Lanes, typename Block, typename One>
 void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check, Block&& block,
                       One&& one) {
     static_assert(Lanes % 4 == 0 && kSliceValues % Lanes == 0, "whole registers and blocks");
+    constexpr size_t kRun = 4096;
+    static_assert(kSliceValues % kRun == 0 && kRun % Lanes == 0, "whole runs and blocks");
     if (count == 0) return;
     uint64_t inner = std::min(count, sg.values - 1);
     size_t whole = static_cast<size_t>(inner / Lanes * Lanes);
@@ -101,14 +122,31 @@ void run_segment_wide(const SegmentGains& sg, uint64_t count, Checkpoint check, 
             double k0 = static_cast<double>(i + 1 + 4 * q);
             k[q] = _mm256_setr_pd(k0, k0 + 1, k0 + 2, k0 + 3);
         }
-        for (; i < end; i += Lanes) {
-            __m256d g[Lanes / 4];
-            for (int q = 0; q < Lanes / 4; ++q) {
-                __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k[q], step));
-                g[q] = _mm256_cvtps_pd(_mm256_cvtpd_ps(exact));
-                k[q] = _mm256_add_pd(k[q], advance);
+        while (i < end) {
+            const size_t stop = std::min(end, i + kRun);
+            const double rounder = single_rounder(sg.exact(i + 1), sg.exact(stop));
+            if (rounder != 0.0) {
+                const __m256d r = _mm256_set1_pd(rounder);
+                for (; i < stop; i += Lanes) {
+                    __m256d g[Lanes / 4];
+                    for (int q = 0; q < Lanes / 4; ++q) {
+                        __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k[q], step));
+                        g[q] = _mm256_sub_pd(_mm256_add_pd(exact, r), r);
+                        k[q] = _mm256_add_pd(k[q], advance);
+                    }
+                    block(i, g);
+                }
+                continue;
             }
-            block(i, g);
+            for (; i < stop; i += Lanes) {
+                __m256d g[Lanes / 4];
+                for (int q = 0; q < Lanes / 4; ++q) {
+                    __m256d exact = _mm256_add_pd(start, _mm256_mul_pd(k[q], step));
+                    g[q] = _mm256_cvtps_pd(_mm256_cvtpd_ps(exact));
+                    k[q] = _mm256_add_pd(k[q], advance);
+                }
+                block(i, g);
+            }
         }
     });
     for (uint64_t i = whole; i < count; ++i) one(static_cast<size_t>(i), sg.at(i + 1));
