@@ -29,6 +29,16 @@ const Case kCases[] = {
                     ByteRange r) { kern::volume_kernel(d, bits, r, 1.37f, kNoCheck); }},
     {"VolumeClamps", [](uint8_t* d, uint32_t, int bits,
                         ByteRange r) { kern::volume_kernel(d, bits, r, 7.3f, kNoCheck); }},
+    // The largest gain whose 16-bit products stay within 32-bit integers, and
+    // one beyond it.
+    {"VolumeAtThePackLimit",
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::volume_kernel(d, bits, r, 65535.0f, kNoCheck);
+     }},
+    {"VolumeBeyondThePackLimit",
+     [](uint8_t* d, uint32_t, int bits, ByteRange r) {
+         kern::volume_kernel(d, bits, r, 70000.0f, kNoCheck);
+     }},
     // Noise at full scale has no room to scale up: it is brought down first.
     {"Peak",
      [](uint8_t* d, uint32_t, int bits, ByteRange r) {

@@ -3,6 +3,7 @@
 #include <kernels/kernels.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "kernel_bytemap.h"
@@ -67,9 +68,15 @@ SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, C
     int16_t* v = values16(data);
     size_t first = r.start / 2, end = (size_t{r.start} + r.length) / 2;
     size_t blocks = first + (end - first) / 16 * 16;
-    in_slices(first, blocks, check, [&](size_t i, size_t stop) {
-        for (; i < stop; i += 16) wide::scale_words16(v + i, gains);
-    });
+    if (wide::pack_clamps(std::fabs(g))) {
+        in_slices(first, blocks, check, [&](size_t i, size_t stop) {
+            for (; i < stop; i += 16) wide::scale_words16<false>(v + i, gains);
+        });
+    } else {
+        in_slices(first, blocks, check, [&](size_t i, size_t stop) {
+            for (; i < stop; i += 16) wide::scale_words16(v + i, gains);
+        });
+    }
     for (size_t i = blocks; i < end; ++i) v[i] = scale_word(v[i], g);
 }
 #pragma GCC pop_options

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "kernel_bytemap.h"
 #include "kernel_loop.h"
@@ -167,9 +168,20 @@ SONREL_WIDE void segment_wide(uint8_t* data, int bits, uint64_t first, uint64_t 
         return;
     }
     int16_t* v16 = reinterpret_cast<int16_t*>(data) + first;
-    run_segment_wide<16>(
-        sg, count, check, [v16](size_t i, const __m256d* g) { wide::scale_words16(v16 + i, g); },
-        [v16](size_t i, double g) { v16[i] = scale_word(v16[i], g); });
+    auto words = [&](auto clamp) {
+        run_segment_wide<16>(
+            sg, count, check,
+            [v16](size_t i, const __m256d* g) {
+                wide::scale_words16<decltype(clamp)::value>(v16 + i, g);
+            },
+            [v16](size_t i, double g) { v16[i] = scale_word(v16[i], g); });
+    };
+    // Every gain lies between the segment's end factors.
+    if (wide::pack_clamps(std::max(std::fabs(sg.start), std::fabs(double{sg.last})))) {
+        words(std::false_type{});
+    } else {
+        words(std::true_type{});
+    }
 }
 #pragma GCC pop_options
 #endif

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <type_traits>
 
 #include "kernel_bytemap.h"
 #include "kernel_loop.h"
@@ -125,6 +126,14 @@ Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits) {
 #pragma GCC target("avx2")
 namespace {
 
+// A bound on the size of every gain of a ramp of count items (NaN for a NaN
+// start or step).
+double largest_gain(float start, float step, uint64_t count) {
+    return (std::fabs(static_cast<double>(start)) +
+            static_cast<double>(count) * std::fabs(static_cast<double>(step))) *
+           (1.0 + 1e-9);
+}
+
 // run_ramp for the wider copies: the block gets its Lanes gains as registers
 // of four, which stay in registers from block to block. The same gains as
 // run_ramp's, from the same sums.
@@ -174,10 +183,19 @@ SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, fl
     }
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
     int16_t* v = reinterpret_cast<int16_t*>(data) + first;
-    run_ramp_wide<16>(
-        start, step, end - first, check,
-        [v](size_t k, const __m256d* g) { wide::scale_words16(v + k, g); },
-        [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+    auto words = [&](auto clamp) {
+        run_ramp_wide<16>(
+            start, step, end - first, check,
+            [v](size_t k, const __m256d* g) {
+                wide::scale_words16<decltype(clamp)::value>(v + k, g);
+            },
+            [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+    };
+    if (wide::pack_clamps(largest_gain(start, step, end - first))) {
+        words(std::false_type{});
+    } else {
+        words(std::true_type{});
+    }
 }
 
 SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float start, float step,
@@ -209,15 +227,23 @@ SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float
         return;
     }
     int16_t* v = reinterpret_cast<int16_t*>(data);
-    run_ramp_wide<8>(
-        start, step, count, check,
-        [v, leftToRight](size_t k, const __m256d* g) {
-            wide::fade_words8(v + 2 * k, g, leftToRight);
-        },
-        [v, l, r](size_t k, double g) {
-            v[2 * k + l] = scale_word(v[2 * k + l], g);
-            v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
-        });
+    auto frames = [&](auto clamp) {
+        run_ramp_wide<8>(
+            start, step, count, check,
+            [v, leftToRight](size_t k, const __m256d* g) {
+                wide::fade_words8<decltype(clamp)::value>(v + 2 * k, g, leftToRight);
+            },
+            [v, l, r](size_t k, double g) {
+                v[2 * k + l] = scale_word(v[2 * k + l], g);
+                v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
+            });
+    };
+    // 1 - g is at most 1 + |g| in size.
+    if (wide::pack_clamps(1.0 + largest_gain(start, step, count))) {
+        frames(std::false_type{});
+    } else {
+        frames(std::true_type{});
+    }
 }
 
 }  // namespace
