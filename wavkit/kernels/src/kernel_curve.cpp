@@ -3,7 +3,8 @@
 //
 // Each gain of a volume segment is computed from its index alone (no running
 // sum), so a block of values takes its gains side by side and is scaled at
-// once; the gains are the very expression the plain loop computes.
+// once; the gains are the very expression the plain loop computes. The wider
+// copy takes 8-bit segments through byte maps (kernel_bytemap.h).
 #include <kernels/kernels.h>
 
 #include <algorithm>

@@ -6,6 +6,8 @@
 // gains, each adding (block size) * step, gives the very same values without
 // the chain of dependent additions, and a whole block of values is scaled at
 // once. ramp_is_exact decides that; otherwise the plain sequential sum runs.
+// The wider copies take exact 8-bit ramps through byte maps (kernel_bytemap.h),
+// each gain then formed from its index alone.
 #include <kernels/kernels.h>
 
 #include <climits>
