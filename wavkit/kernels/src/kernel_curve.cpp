@@ -60,7 +60,20 @@ void run_segment(const SegmentGains& sg, uint64_t count, Checkpoint check, Block
     in_slices(0, whole, check, [&](size_t i, size_t end) {
         double g[Lanes];
         for (; i < end; i += Lanes) {
-            for (int j = 0; j < Lanes; ++j) g[j] = sg.inner(i + 1 + j);
+            // The index as a double: a whole number far below 2^53, exact.
+            const double k = static_cast<double>(static_cast<int64_t>(i + 1));
+#if defined(__SSE2__)
+            // Two at a time, the same product, sum and rounding as inner().
+            const __m128d start = _mm_set1_pd(sg.start), step = _mm_set1_pd(sg.step);
+            for (int j = 0; j < Lanes; j += 2) {
+                __m128d kk = _mm_setr_pd(k + j, k + j + 1);
+                __m128d exact = _mm_add_pd(start, _mm_mul_pd(kk, step));
+                _mm_storeu_pd(g + j, _mm_cvtps_pd(_mm_cvtpd_ps(exact)));
+            }
+#else
+            for (int j = 0; j < Lanes; ++j)
+                g[j] = static_cast<float>(sg.start + (k + j) * sg.step);
+#endif
             block(i, g);
         }
     });
