@@ -230,18 +230,25 @@ TEST(KernelCurveVolume, BlocksGiveExactlyThePlainRule) {
                               {8, {7, 100003}, 100010},    {16, {9, 100003}, 100012},
                               {16, {1, 4000000}, 2000000}, {8, {5, 301}, 400},
                               {16, {4, 302}, 306},         {8, {0, 33}, 33}};
-    unsigned seed = 3;
-    for (const Path& path : paths) {
-        for (const Layout& l : layouts) {
-            Bytes data = random_bytes(l.dataBytes + 32, seed++);
-            Bytes expect = data;
-            reference_volume(expect, l.bits, l.r, l.dataBytes, path);
-            kern::curve_volume_kernel(data.data(), l.bits, l.r, l.dataBytes, path.data(),
-                                      int(path.size()), kNoCheck);
-            ASSERT_EQ(data, expect)
-                << l.bits << " bits, " << l.r.length << " bytes, " << path.size() << " pins";
+    // Both the wider copy (where the machine has one) and the narrower code.
+    for (bool wide : {true, false}) {
+        kern::use_wide_units(wide);
+        unsigned seed = 3;
+        for (const Path& path : paths) {
+            for (const Layout& l : layouts) {
+                Bytes data = random_bytes(l.dataBytes + 32, seed++);
+                Bytes expect = data;
+                reference_volume(expect, l.bits, l.r, l.dataBytes, path);
+                kern::curve_volume_kernel(data.data(), l.bits, l.r, l.dataBytes, path.data(),
+                                          int(path.size()), kNoCheck);
+                kern::use_wide_units(true);
+                ASSERT_EQ(data, expect) << (wide ? "wide, " : "narrow, ") << l.bits << " bits, "
+                                        << l.r.length << " bytes, " << path.size() << " pins";
+                kern::use_wide_units(wide);
+            }
         }
     }
+    kern::use_wide_units(true);
 }
 
 TEST(KernelCurveVolume, SegmentsWalkOneAfterTheOther) {

@@ -79,31 +79,72 @@ TEST(KernelAverage, NothingChangesWhenTheStretchHoldsTheWidthOrLess) {
     EXPECT_EQ(c, (Bytes{5, 6, 6, 6, 6, 6, 6}));
 }
 
+// The moving average by its definition, value by value.
+Bytes average_by_definition(Bytes data, int bits, uint32_t first, uint32_t end, unsigned width) {
+    if (bits == 8) {
+        const Bytes in = data;
+        for (uint32_t i = first; i < end - width; ++i) {
+            unsigned sum = 0;
+            for (unsigned j = 0; j < width; ++j) sum += in[i + j];
+            data[i] = static_cast<uint8_t>(sum / width);
+        }
+        return data;
+    }
+    const Words in = words_of(data);
+    Words out = in;
+    for (uint32_t i = first; i < end - width; ++i) {
+        int sum = 0;
+        for (unsigned j = 0; j < width; ++j) sum += in[i + j];
+        out[i] = static_cast<int16_t>(sum / static_cast<int>(width));
+    }
+    return bytes_of(out);
+}
+
 TEST(KernelAverage, EveryWidthMatchesTheDefinitionOnLongStretches) {
     for (unsigned width = 1; width <= 20; ++width) {
         for (int bits : {8, 16}) {
             const uint32_t values = 300000 + width;
             Bytes data = random_bytes(values * (bits / 8) + 6, width * 3 + bits);
-            const uint32_t first = 3;
-            const uint32_t end = values;
-            Bytes expect = data;
-            if (bits == 8) {
-                for (uint32_t i = first; i < end - width; ++i) {
-                    unsigned sum = 0;
-                    for (unsigned j = 0; j < width; ++j) sum += data[i + j];
-                    expect[i] = static_cast<uint8_t>(sum / width);
-                }
-            } else {
-                Words w = words_of(data), out = w;
-                for (uint32_t i = first; i < end - width; ++i) {
-                    int sum = 0;
-                    for (unsigned j = 0; j < width; ++j) sum += w[i + j];
-                    out[i] = static_cast<int16_t>(sum / static_cast<int>(width));
-                }
-                expect = bytes_of(out);
-            }
-            kern::moving_average_kernel(data.data(), bits, first, end, width, kNoCheck);
+            Bytes expect = average_by_definition(data, bits, 3, values, width);
+            kern::moving_average_kernel(data.data(), bits, 3, values, width, kNoCheck);
             ASSERT_EQ(data, expect) << "width " << width << ", " << bits << " bits";
+        }
+    }
+}
+
+// Sums at and next to whole multiples of the width, at the ends of the value
+// range: where a quotient formed by multiplication could land one off.
+TEST(KernelAverage, SumsAtTheLimitsAndAtWholeQuotients) {
+    struct Shape {
+        const char* name;
+        int16_t (*value)(uint32_t i);  // 16-bit value i; 8-bit data takes its low byte
+    };
+    const Shape shapes[] = {
+        {"lowest", [](uint32_t) -> int16_t { return -32768; }},
+        {"highest", [](uint32_t) -> int16_t { return 32767; }},
+        {"highest byte", [](uint32_t) -> int16_t { return 255; }},
+        {"one below the lowest now and then",
+         [](uint32_t i) -> int16_t { return i % 7 == 0 ? -32767 : -32768; }},
+        {"runs of -1, 0 and 1", [](uint32_t i) -> int16_t { return (i / 5) % 3 - 1; }},
+        {"extremes in turn", [](uint32_t i) -> int16_t { return i % 2 ? 32767 : -32768; }},
+        {"long steps", [](uint32_t i) -> int16_t { return static_cast<int16_t>((i / 40) * 1021); }},
+    };
+    for (const Shape& shape : shapes) {
+        for (int bits : {8, 16}) {
+            for (unsigned width = 1; width <= 20; ++width) {
+                const uint32_t values = 3000;
+                Bytes data(values * (bits / 8));
+                for (uint32_t i = 0; i < values; ++i) {
+                    int16_t v = shape.value(i);
+                    if (bits == 8)
+                        data[i] = static_cast<uint8_t>(v);
+                    else
+                        std::memcpy(&data[2 * i], &v, 2);
+                }
+                Bytes expect = average_by_definition(data, bits, 1, values, width);
+                kern::moving_average_kernel(data.data(), bits, 1, values, width, kNoCheck);
+                ASSERT_EQ(data, expect) << shape.name << ", width " << width << ", " << bits;
+            }
         }
     }
 }

@@ -3,8 +3,10 @@
 #include <kernels/kernels.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
+#include "kernel_bytemap.h"
 #include "kernel_loop.h"
 #include "kernel_simd.h"
 
@@ -38,7 +40,11 @@ bool single_precision_suffices(float gain) {
 std::atomic<bool> g_wide{true};
 
 #if defined(SONREL_WIDE_UNITS)
-// The volume kernel's wider copy: blocks of 32 bytes or 16 values.
+// Code in here, lambdas included, is AVX2 code.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+// The volume kernel's wider copy: blocks of 32 bytes or 16 values. 8-bit data
+// goes through single precision when that gives every byte its result.
 SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, Checkpoint check) {
     const double g = gain;
     __m256d gains[8];
@@ -46,10 +52,10 @@ SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, C
     if (bits == 8) {
         size_t i = r.start, end = size_t{r.start} + r.length;
         size_t blocks = i + (end - i) / 32 * 32;
-        if (blocks > i && single_precision_suffices(gain)) {
-            const __m256 single = _mm256_set1_ps(gain);
+        const __m256 single = _mm256_set1_ps(gain);
+        if (blocks > i && bytemap::single_gain_suffices(single, g)) {
             in_slices(i, blocks, check, [&](size_t k, size_t stop) {
-                for (; k < stop; k += 32) wide::scale_bytes32_single(data + k, single);
+                for (; k < stop; k += 32) wide::store(data + k, bytemap::scale32(data + k, single));
             });
             i = blocks;
         }
@@ -62,11 +68,18 @@ SONREL_WIDE void volume_wide(uint8_t* data, int bits, ByteRange r, float gain, C
     int16_t* v = values16(data);
     size_t first = r.start / 2, end = (size_t{r.start} + r.length) / 2;
     size_t blocks = first + (end - first) / 16 * 16;
-    in_slices(first, blocks, check, [&](size_t i, size_t stop) {
-        for (; i < stop; i += 16) wide::scale_words16(v + i, gains);
-    });
+    if (wide::pack_clamps(std::fabs(g))) {
+        in_slices(first, blocks, check, [&](size_t i, size_t stop) {
+            for (; i < stop; i += 16) wide::scale_words16<false>(v + i, gains);
+        });
+    } else {
+        in_slices(first, blocks, check, [&](size_t i, size_t stop) {
+            for (; i < stop; i += 16) wide::scale_words16(v + i, gains);
+        });
+    }
     for (size_t i = blocks; i < end; ++i) v[i] = scale_word(v[i], g);
 }
+#pragma GCC pop_options
 #endif
 
 }  // namespace

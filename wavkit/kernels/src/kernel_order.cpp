@@ -4,11 +4,14 @@
 
 #include <cstring>
 
+#include "kernel_loop.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-#include "kernel_loop.h"
+#if defined(SONREL_WIDE_UNITS)
+#include <immintrin.h>
+#endif
 
 namespace kern {
 
@@ -125,10 +128,99 @@ size_t average_blocks(T*, size_t first, size_t, Checkpoint) {
 }
 #endif
 
+#if defined(SONREL_WIDE_UNITS)
+// Code in here, lambdas included, is AVX2 code.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+// The wider copies of average_blocks: 32 bytes per block.
+//
+// 8-bit sums are below 2^13, and floor(sum / Width) is the high half of
+// sum * magic shifted right, for a magic that divide_magic finds and checks
+// for every sum the width can give.
+struct DivideMagic {
+    uint16_t multiplier;
+    int shift;
+};
+
+DivideMagic divide_magic(unsigned width) {
+    const unsigned largest = 255 * width;
+    for (int shift = 0; shift < 16; ++shift) {
+        uint64_t m = ((uint64_t{1} << (16 + shift)) + width - 1) / width;
+        if (m > 0xFFFF) break;
+        bool exact = true;
+        for (unsigned sum = 0; sum <= largest && exact; ++sum)
+            exact = ((sum * m) >> (16 + shift)) == sum / width;
+        if (exact) return DivideMagic{static_cast<uint16_t>(m), shift};
+    }
+    return DivideMagic{0, -1};
+}
+
+template <unsigned Width>
+SONREL_WIDE size_t average_blocks_wide(uint8_t* v, size_t first, size_t stop, Checkpoint check) {
+    const DivideMagic magic = divide_magic(Width);
+    if (magic.shift < 0) return first;
+    const __m256i multiplier = _mm256_set1_epi16(static_cast<int16_t>(magic.multiplier));
+    const __m128i shift = _mm_cvtsi32_si128(magic.shift);
+    size_t blocks = first + (stop - first) / 32 * 32;
+    in_slices(first, blocks, check, [&](size_t i, size_t end) {
+        for (; i < end; i += 32) {
+            __m256i lo = _mm256_setzero_si256(), hi = _mm256_setzero_si256();
+            for (size_t t = 0; t < Width; ++t) {
+                const __m128i* p = reinterpret_cast<const __m128i*>(v + i + t);
+                lo = _mm256_add_epi16(lo, _mm256_cvtepu8_epi16(_mm_loadu_si128(p)));
+                hi = _mm256_add_epi16(hi, _mm256_cvtepu8_epi16(_mm_loadu_si128(p + 1)));
+            }
+            lo = _mm256_srl_epi16(_mm256_mulhi_epu16(lo, multiplier), shift);
+            hi = _mm256_srl_epi16(_mm256_mulhi_epu16(hi, multiplier), shift);
+            __m256i r = _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(v + i), r);
+        }
+    });
+    return blocks;
+}
+
+// 16-bit sums lie within +-655360 and are exact in single precision. Moving
+// each sum half a unit away from zero and multiplying by the single-precision
+// 1 / Width truncates to the quotient: a whole quotient moves up by 0.5 / Width
+// (at least 0.025), one that is not whole stays below the next integer by as
+// much, and the two roundings are off by at most 32768.5 * 2^-23 (below
+// 0.004).
+template <unsigned Width>
+SONREL_WIDE size_t average_blocks_wide(int16_t* v, size_t first, size_t stop, Checkpoint check) {
+    const __m256 inverse = _mm256_set1_ps(1.0f / static_cast<float>(Width));
+    const __m256 half = _mm256_set1_ps(0.5f), sign = _mm256_set1_ps(-0.0f);
+    auto quotient = [&](__m256i sum) {
+        __m256 s = _mm256_cvtepi32_ps(sum);
+        __m256 away = _mm256_or_ps(half, _mm256_and_ps(s, sign));
+        return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_add_ps(s, away), inverse));
+    };
+    size_t blocks = first + (stop - first) / 16 * 16;
+    in_slices(first, blocks, check, [&](size_t i, size_t end) {
+        for (; i < end; i += 16) {
+            __m256i lo = _mm256_setzero_si256(), hi = _mm256_setzero_si256();
+            for (size_t t = 0; t < Width; ++t) {
+                const __m128i* p = reinterpret_cast<const __m128i*>(v + i + t);
+                lo = _mm256_add_epi32(lo, _mm256_cvtepi16_epi32(_mm_loadu_si128(p)));
+                hi = _mm256_add_epi32(hi, _mm256_cvtepi16_epi32(_mm_loadu_si128(p + 1)));
+            }
+            __m256i r = _mm256_packs_epi32(quotient(lo), quotient(hi));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(v + i),
+                                _mm256_permute4x64_epi64(r, 0xD8));
+        }
+    });
+    return blocks;
+}
+#pragma GCC pop_options
+#endif
+
 template <unsigned Width, typename T, typename Sum>
 void average_values(T* v, size_t first, size_t end, Checkpoint check) {
     const size_t stop = end - Width;  // the last Width values keep theirs
-    size_t done = average_blocks<Width>(v, first, stop, check);
+    size_t done = first;
+#if defined(SONREL_WIDE_UNITS)
+    if (wide_units()) done = average_blocks_wide<Width>(v, done, stop, check);
+#endif
+    done = average_blocks<Width>(v, done, stop, check);
     average_tail<Width, T, Sum>(v, done, stop);
 }
 

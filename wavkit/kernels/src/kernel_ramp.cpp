@@ -6,11 +6,15 @@
 // gains, each adding (block size) * step, gives the very same values without
 // the chain of dependent additions, and a whole block of values is scaled at
 // once. ramp_is_exact decides that; otherwise the plain sequential sum runs.
+// The wider copies take exact 8-bit ramps through byte maps (kernel_bytemap.h),
+// each gain then formed from its index alone.
 #include <kernels/kernels.h>
 
 #include <climits>
 #include <cmath>
+#include <type_traits>
 
+#include "kernel_bytemap.h"
 #include "kernel_loop.h"
 #include "kernel_simd.h"
 
@@ -124,6 +128,14 @@ Ramp fade_out_ramp(unsigned percent, uint32_t rangeBytes, int bits) {
 #pragma GCC target("avx2")
 namespace {
 
+// A bound on the size of every gain of a ramp of count items (NaN for a NaN
+// start or step).
+double largest_gain(float start, float step, uint64_t count) {
+    return (std::fabs(static_cast<double>(start)) +
+            static_cast<double>(count) * std::fabs(static_cast<double>(step))) *
+           (1.0 + 1e-9);
+}
+
 // run_ramp for the wider copies: the block gets its Lanes gains as registers
 // of four, which stay in registers from block to block. The same gains as
 // run_ramp's, from the same sums.
@@ -158,6 +170,13 @@ SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, fl
                            Checkpoint check) {
     if (bits == 8) {
         uint8_t* p = data + r.start;
+        if (ramp_is_exact(start, step, r.length)) {
+            // Every gain start + k * step is exact, so it is formed from k alone.
+            const double s = step, slope[] = {s};
+            bytemap::map_bytes<1>(
+                p, r.length, slope, [start, s](int, uint64_t k) { return start + k * s; }, check);
+            return;
+        }
         run_ramp_wide<32>(
             start, step, r.length, check,
             [p](size_t k, const __m256d* g) { wide::scale_bytes32(p + k, g); },
@@ -166,10 +185,19 @@ SONREL_WIDE void ramp_wide(uint8_t* data, int bits, ByteRange r, float start, fl
     }
     uint32_t first = r.start / 2, end = static_cast<uint32_t>((uint64_t{r.start} + r.length) / 2);
     int16_t* v = reinterpret_cast<int16_t*>(data) + first;
-    run_ramp_wide<16>(
-        start, step, end - first, check,
-        [v](size_t k, const __m256d* g) { wide::scale_words16(v + k, g); },
-        [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+    auto words = [&](auto clamp) {
+        run_ramp_wide<16>(
+            start, step, end - first, check,
+            [v](size_t k, const __m256d* g) {
+                wide::scale_words16<decltype(clamp)::value>(v + k, g);
+            },
+            [v](size_t k, double g) { v[k] = scale_word(v[k], g); });
+    };
+    if (wide::pack_clamps(largest_gain(start, step, end - first))) {
+        words(std::false_type{});
+    } else {
+        words(std::true_type{});
+    }
 }
 
 SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float start, float step,
@@ -177,6 +205,18 @@ SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float
     const int l = leftToRight ? 0 : 1, r = 1 - l;
     if (bits == 8) {
         uint8_t* p = data;
+        if (ramp_is_exact(start, step, count)) {
+            const double s = step;
+            const double slope[] = {leftToRight ? s : -s, leftToRight ? -s : s};
+            bytemap::map_bytes<2>(
+                p, count, slope,
+                [start, s, leftToRight](int c, uint64_t k) {
+                    double g = start + k * s;
+                    return (c == 0) == leftToRight ? g : 1.0 - g;
+                },
+                check);
+            return;
+        }
         run_ramp_wide<16>(
             start, step, count, check,
             [p, leftToRight](size_t k, const __m256d* g) {
@@ -189,15 +229,23 @@ SONREL_WIDE void fade_frames_wide(uint8_t* data, int bits, uint32_t count, float
         return;
     }
     int16_t* v = reinterpret_cast<int16_t*>(data);
-    run_ramp_wide<8>(
-        start, step, count, check,
-        [v, leftToRight](size_t k, const __m256d* g) {
-            wide::fade_words8(v + 2 * k, g, leftToRight);
-        },
-        [v, l, r](size_t k, double g) {
-            v[2 * k + l] = scale_word(v[2 * k + l], g);
-            v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
-        });
+    auto frames = [&](auto clamp) {
+        run_ramp_wide<8>(
+            start, step, count, check,
+            [v, leftToRight](size_t k, const __m256d* g) {
+                wide::fade_words8<decltype(clamp)::value>(v + 2 * k, g, leftToRight);
+            },
+            [v, l, r](size_t k, double g) {
+                v[2 * k + l] = scale_word(v[2 * k + l], g);
+                v[2 * k + r] = scale_word(v[2 * k + r], 1.0 - g);
+            });
+    };
+    // 1 - g is at most 1 + |g| in size.
+    if (wide::pack_clamps(1.0 + largest_gain(start, step, count))) {
+        frames(std::false_type{});
+    } else {
+        frames(std::true_type{});
+    }
 }
 
 }  // namespace

@@ -171,8 +171,22 @@ inline void fade_bytes8(uint8_t* p, const double* g, bool leftToRight) {
 #if defined(SONREL_WIDE_UNITS)
 namespace wide {
 
+// Gains of at most this size leave every product of a 16-bit value within
+// the range of a 32-bit integer, so that truncating it is exact and the
+// saturating pack to 16 bits is the clamp to -32768..32767.
+constexpr double kPackedClampGain = 65535.0;
+
+// Whether every gain of at most `largest` in size may skip the explicit clamp
+// (not for a NaN or an infinity).
+inline bool pack_clamps(double largest) {
+    return largest <= kPackedClampGain;
+}
+
 // Sixteen signed 16-bit values times their gains (four per register, in value
 // order), clamped to lo..hi as simd::scale8 does: sixteen 16-bit results.
+// Without Clamp, for gains that pack_clamps allows, the saturating pack clamps
+// to -32768..32767.
+template <bool Clamp = true>
 SONREL_AVX2 inline __m256i scale16(__m256i x, __m256d g0, __m256d g1, __m256d g2, __m256d g3,
                                    __m256d lo, __m256d hi) {
     __m256i a = _mm256_cvtepi16_epi32(_mm256_castsi256_si128(x));
@@ -181,10 +195,16 @@ SONREL_AVX2 inline __m256i scale16(__m256i x, __m256d g0, __m256d g1, __m256d g2
     __m256d d1 = _mm256_cvtepi32_pd(_mm256_extracti128_si256(a, 1));
     __m256d d2 = _mm256_cvtepi32_pd(_mm256_castsi256_si128(b));
     __m256d d3 = _mm256_cvtepi32_pd(_mm256_extracti128_si256(b, 1));
-    d0 = _mm256_min_pd(_mm256_max_pd(_mm256_mul_pd(d0, g0), lo), hi);
-    d1 = _mm256_min_pd(_mm256_max_pd(_mm256_mul_pd(d1, g1), lo), hi);
-    d2 = _mm256_min_pd(_mm256_max_pd(_mm256_mul_pd(d2, g2), lo), hi);
-    d3 = _mm256_min_pd(_mm256_max_pd(_mm256_mul_pd(d3, g3), lo), hi);
+    d0 = _mm256_mul_pd(d0, g0);
+    d1 = _mm256_mul_pd(d1, g1);
+    d2 = _mm256_mul_pd(d2, g2);
+    d3 = _mm256_mul_pd(d3, g3);
+    if constexpr (Clamp) {
+        d0 = _mm256_min_pd(_mm256_max_pd(d0, lo), hi);
+        d1 = _mm256_min_pd(_mm256_max_pd(d1, lo), hi);
+        d2 = _mm256_min_pd(_mm256_max_pd(d2, lo), hi);
+        d3 = _mm256_min_pd(_mm256_max_pd(d3, lo), hi);
+    }
     __m128i r0 = _mm_packs_epi32(_mm256_cvttpd_epi32(d0), _mm256_cvttpd_epi32(d1));
     __m128i r1 = _mm_packs_epi32(_mm256_cvttpd_epi32(d2), _mm256_cvttpd_epi32(d3));
     return _mm256_set_m128i(r1, r0);
@@ -215,9 +235,10 @@ SONREL_AVX2 inline void store(void* p, __m256i x) {
 // order, so that running gains stay in registers from block to block.
 
 // Sixteen 16-bit values at p, each times its gain (g[0..3]).
+template <bool Clamp = true>
 SONREL_AVX2 inline void scale_words16(int16_t* p, const __m256d* g) {
-    store(p, scale16(load(p), g[0], g[1], g[2], g[3], _mm256_set1_pd(-32768.0),
-                     _mm256_set1_pd(32767.0)));
+    store(p, scale16<Clamp>(load(p), g[0], g[1], g[2], g[3], _mm256_set1_pd(-32768.0),
+                            _mm256_set1_pd(32767.0)));
 }
 
 // Thirty-two 8-bit values at p, each times its gain (g[0..7]).
@@ -240,11 +261,12 @@ SONREL_AVX2 inline void frame_gains(__m256d f, bool leftToRight, __m256d* first,
 }
 
 // Eight 16-bit stereo frames at p (frame gains g[0..1]), as fade_words4.
+template <bool Clamp = true>
 SONREL_AVX2 inline void fade_words8(int16_t* p, const __m256d* g, bool leftToRight) {
     __m256d v[4];
     frame_gains(g[0], leftToRight, &v[0], &v[1]);
     frame_gains(g[1], leftToRight, &v[2], &v[3]);
-    scale_words16(p, v);
+    scale_words16<Clamp>(p, v);
 }
 
 // Sixteen 8-bit stereo frames at p (frame gains g[0..3]), as fade_bytes8.
@@ -252,27 +274,6 @@ SONREL_AVX2 inline void fade_bytes16(uint8_t* p, const __m256d* g, bool leftToRi
     __m256d v[8];
     for (int q = 0; q < 4; ++q) frame_gains(g[q], leftToRight, &v[2 * q], &v[2 * q + 1]);
     scale_bytes32(p, v);
-}
-
-// Eight values centred on 0 (32-bit) times one single-precision gain, clamped
-// to -128..127 and truncated.
-SONREL_AVX2 inline __m256i scale8_single(__m256i x, __m256 g) {
-    const __m256 lo = _mm256_set1_ps(-128.0f), hi = _mm256_set1_ps(127.0f);
-    __m256 f = _mm256_min_ps(_mm256_max_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(x), g), lo), hi);
-    return _mm256_cvttps_epi32(f);
-}
-
-// Thirty-two bytes times one single-precision gain, as simd::scale_bytes16_single.
-SONREL_AVX2 inline void scale_bytes32_single(uint8_t* p, __m256 g) {
-    __m256i a, b;
-    split_bytes(load(p), &a, &b);
-    __m256i q[4] = {scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(a)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(a, 1)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(b)), g),
-                    scale8_single(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(b, 1)), g)};
-    a = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[0], q[1]), 0xD8);
-    b = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[2], q[3]), 0xD8);
-    store(p, join_bytes(a, b));
 }
 
 }  // namespace wide
