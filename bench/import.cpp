@@ -4,7 +4,6 @@
 // after the open against the data size), and a 100 MB IMA ADPCM wave file.
 // Set SONREL_BENCH_DIR to choose the folder (default /tmp).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <kit/rvg32.h>
 #include <platform/testing.h>
 #include <sonrel/messages.h>
@@ -85,14 +84,7 @@ void BM_ReadPlain600MB(benchmark::State& state) {
     benchfiles::write_ramp_wave(h.pcm, kPcmBytes);
     std::vector<char> buffer(kPcmBytes + 44);
     for (auto _ : state) {
-        int fd = open(h.pcm.c_str(), O_RDONLY);
-        size_t got = 0;
-        while (got < buffer.size()) {
-            ssize_t n = read(fd, buffer.data() + got, buffer.size() - got);
-            if (n <= 0) break;
-            got += static_cast<size_t>(n);
-        }
-        close(fd);
+        benchfiles::read_plain(h.pcm, buffer);
         benchmark::DoNotOptimize(buffer.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kPcmBytes);

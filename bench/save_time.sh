@@ -23,13 +23,7 @@ command -v xdotool >/dev/null || { echo "xdotool is needed" >&2; exit 2; }
 work=$(mktemp -d "$base/sonrel-save-XXXXXX")
 app=""
 xvfb=""
-end_pid() {
-    [ -n "$1" ] || return 0
-    kill "$1" 2>/dev/null || return 0
-    for _ in $(seq 20); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
+. "$(dirname "$0")/support/end_pid.sh"
 cleanup() {
     end_pid "$app"
     end_pid "$xvfb"

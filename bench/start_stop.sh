@@ -38,13 +38,7 @@ mkdir -p "$logs"
 
 xvfb_pid=
 app=
-end_pid() {
-    [ -n "$1" ] || return 0
-    kill "$1" 2>/dev/null || return 0
-    for _ in $(seq 20); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
+. "$(dirname "$0")/support/end_pid.sh"
 cleanup() {
     end_pid "$app"
     end_pid "$xvfb_pid"

@@ -67,14 +67,7 @@ void BM_ReadPlain(benchmark::State& state) {
     benchfiles::write_ramp_wave(h.source, kDataBytes);
     std::vector<char> buffer(kDataBytes + 44);
     for (auto _ : state) {
-        int fd = open(h.source.c_str(), O_RDONLY);
-        size_t got = 0;
-        while (got < buffer.size()) {
-            ssize_t n = read(fd, buffer.data() + got, buffer.size() - got);
-            if (n <= 0) break;
-            got += static_cast<size_t>(n);
-        }
-        close(fd);
+        benchfiles::read_plain(h.source, buffer);
         benchmark::DoNotOptimize(buffer.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kDataBytes);

@@ -1,5 +1,6 @@
 #include "large_wave.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -31,6 +32,19 @@ bool write_ramp_wave(const std::string& path, uint32_t dataBytes) {
     for (uint32_t done = 0; done < dataBytes; done += chunk.size())
         std::fwrite(chunk.data(), 1, chunk.size(), f);
     return std::fclose(f) == 0;
+}
+
+size_t read_plain(const std::string& path, std::vector<char>& buffer) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return 0;
+    size_t got = 0;
+    while (got < buffer.size()) {
+        ssize_t n = read(fd, buffer.data() + got, buffer.size() - got);
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    return got;
 }
 
 double resident_mb() {

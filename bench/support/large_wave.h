@@ -1,9 +1,10 @@
-// What the benchmarks of large files share: the source wave file and the
-// process's resident memory.
+// What the benchmarks of large files share: the source wave file, its plain
+// reading and the process's resident memory.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace benchfiles {
 
@@ -11,6 +12,10 @@ namespace benchfiles {
 // ramp, unless a readable file is there already. False when it cannot be
 // written.
 bool write_ramp_wave(const std::string& path, uint32_t dataBytes);
+
+// Reads the whole file into buffer (as far as it holds) with plain read()
+// calls: the baseline the opens are measured against. The bytes read.
+size_t read_plain(const std::string& path, std::vector<char>& buffer);
 
 // The resident memory of this process in MB.
 double resident_mb();
