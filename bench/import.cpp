@@ -32,13 +32,7 @@ struct Harness {
     std::string dir, pcm, ima;
     fixtures::MdiFrame* mdi = nullptr;  // kept for the process's life
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        const char* base = std::getenv("SONREL_BENCH_DIR");
-        std::string tmpl = std::string(base ? base : "/tmp") + "/sonrel-bench-XXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back(0);
-        dir = mkdtemp(buf.data());
-        setenv("SONREL_HOME", dir.c_str(), 1);
+        dir = benchfiles::start_bench_folder();
         pcm = dir + "/pcm.wav";
         ima = dir + "/ima.wav";
         PlatformInit(nullptr, nullptr);

@@ -30,13 +30,7 @@ struct Harness {
     std::string dir, source, target;
     fixtures::MdiFrame* mdi = nullptr;  // kept for the process's life
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        const char* base = std::getenv("SONREL_BENCH_DIR");
-        std::string tmpl = std::string(base ? base : "/tmp") + "/sonrel-bench-XXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back(0);
-        dir = mkdtemp(buf.data());
-        setenv("SONREL_HOME", dir.c_str(), 1);
+        dir = benchfiles::start_bench_folder();
         source = dir + "/source.wav";
         target = dir + "/saved.wav";
         PlatformInit(nullptr, nullptr);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace benchfiles {
@@ -15,6 +16,17 @@ void put32(unsigned char* p, uint32_t v) {
 }
 
 }  // namespace
+
+std::string start_bench_folder() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const char* base = std::getenv("SONREL_BENCH_DIR");
+    std::string tmpl = std::string(base ? base : "/tmp") + "/sonrel-bench-XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back(0);
+    if (!mkdtemp(buf.data())) return {};
+    setenv("SONREL_HOME", buf.data(), 1);
+    return buf.data();
+}
 
 bool write_ramp_wave(const std::string& path, uint32_t dataBytes) {
     if (access(path.c_str(), R_OK) == 0) return true;

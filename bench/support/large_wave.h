@@ -1,5 +1,5 @@
-// What the benchmarks of large files share: the source wave file, its plain
-// reading and the process's resident memory.
+// What the benchmarks of large files share: their folder, the source wave
+// file, its plain reading and the process's resident memory.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,11 @@
 #include <vector>
 
 namespace benchfiles {
+
+// A new private folder under $SONREL_BENCH_DIR (default /tmp), made the
+// program's home folder (SONREL_HOME) for the run; Qt runs offscreen unless
+// told otherwise.
+std::string start_bench_folder();
 
 // Writes path as a 16-bit stereo 44100 Hz wave file with dataBytes of a byte
 // ramp, unless a readable file is there already. False when it cannot be
