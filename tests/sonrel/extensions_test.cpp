@@ -483,16 +483,6 @@ TEST(ExtensionButtons, AnInactiveExtensionsButtonDoesNothing) {
 
 namespace {
 
-std::vector<COLORREF> hint_pixels() {
-    RECT rc{};
-    GetClientRect(g_shell.statusBar, &rc);
-    std::vector<COLORREF> px;
-    for (int y = 2; y < rc.bottom - 1; ++y)
-        for (int x = 2; x < 300 && x < rc.right - 76; ++x)
-            px.push_back(PlatformWindowPixel(g_shell.statusBar, x, y));
-    return px;
-}
-
 std::vector<COLORREF> after_select(HWND frame, WORD id) {
     SendMessage(frame, WM_MENUSELECT, MAKEWPARAM(id, 0), 0);
     return hint_pixels();

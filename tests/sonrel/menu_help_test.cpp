@@ -12,17 +12,6 @@ using namespace shelltest;
 
 namespace {
 
-// The status bar's left part, where the hint is drawn.
-std::vector<COLORREF> hint_pixels() {
-    RECT rc{};
-    GetClientRect(g_shell.statusBar, &rc);
-    std::vector<COLORREF> px;
-    for (int y = 2; y < rc.bottom - 1; ++y)
-        for (int x = 2; x < 300 && x < rc.right - 76; ++x)
-            px.push_back(PlatformWindowPixel(g_shell.statusBar, x, y));
-    return px;
-}
-
 std::vector<COLORREF> after_select(HWND frame, WORD id, WORD flags, LPARAM menu = 0) {
     SendMessage(frame, WM_MENUSELECT, MAKEWPARAM(id, flags), menu);
     return hint_pixels();

@@ -74,6 +74,16 @@ Shell::~Shell() {
     reset_state();
 }
 
+std::vector<COLORREF> hint_pixels() {
+    RECT rc{};
+    GetClientRect(g_shell.statusBar, &rc);
+    std::vector<COLORREF> px;
+    for (int y = 2; y < rc.bottom - 1; ++y)
+        for (int x = 2; x < 300 && x < rc.right - 76; ++x)
+            px.push_back(PlatformWindowPixel(g_shell.statusBar, x, y));
+    return px;
+}
+
 RECT child_rect(HWND child) {
     RECT r{};
     GetWindowRect(child, &r);

@@ -38,6 +38,9 @@ using fixtures::command;
 using fixtures::serve_until;
 using fixtures::set_mark;
 
+// The pixels of the status bar's left part, where the hint is drawn.
+std::vector<COLORREF> hint_pixels();
+
 // A child's rectangle in its parent's client coordinates.
 RECT child_rect(HWND child);
 
