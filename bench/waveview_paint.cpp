@@ -81,9 +81,7 @@ void BM_Paint(benchmark::State& state) {
     }
     state.counters["values"] = static_cast<double>(minutes * 60 * 44100 * 2);
 }
-BENCHMARK(BM_Paint)
-    ->ArgsProduct({{1, 60}, {0, 100}, {0, 1}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint)->ArgsProduct({{1, 60}, {0, 100}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -275,8 +275,8 @@ void draw_view(HWND doc, HDC dc, int w, int h) {
 
     bands(s);
     // Columns of one frame or less have no extremes to show apart from the value.
-    const bool peaks = !zoomOne && s.spp >= (s.stereo ? 4 : 2) &&
-                       SettingBool(SET_BOOLEAN_PEAKDISPLAY);
+    const bool peaks =
+        !zoomOne && s.spp >= (s.stereo ? 4 : 2) && SettingBool(SET_BOOLEAN_PEAKDISPLAY);
     long long ve = peaks ? draw_peaks(s, doc) : -1;
     if (ve < 0) ve = zoomOne ? draw_zoom_one(s) : draw_zoomed(s);
     labels(s);

@@ -43,7 +43,8 @@ struct Band {
 };
 Band band(bool stereo, int c) {
     if (!stereo) return Band{H / 2, H - 5, 20, H - 4};
-    return c == 0 ? Band{H / 4, H / 2 - 5, 20, H / 2 - 2} : Band{3 * H / 4, H / 2 - 5, H / 2 + 2, H - 4};
+    return c == 0 ? Band{H / 4, H / 2 - 5, 20, H / 2 - 2}
+                  : Band{3 * H / 4, H / 2 - 5, H / 2 + 2, H - 4};
 }
 
 struct Case {

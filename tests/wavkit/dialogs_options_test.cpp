@@ -42,9 +42,9 @@ const char* const kRecent = "Sonrel\\RecentFiles\\NumberOfFiles";
 const char* const kTone = "Sonrel\\Settings\\Boolean\\PlayThreadComplete";
 const char* const kClipboardOnDisk = "Sonrel\\Settings\\Boolean\\ClipboardOnDisk";
 const char* const kWritten[] = {
-    kName,  kCompany, kBit,  kChannels, kSamples, kBytesPerSec, kBytesPerSample, kAssistant,
-    kShine, kQuality, kZoom, kSound,    kPreview, kRecent,      kTone,           kClipboardOnDisk,
-    kPeaks};
+    kName,           kCompany,   kBit,   kChannels,        kSamples, kBytesPerSec,
+    kBytesPerSample, kAssistant, kShine, kQuality,         kZoom,    kSound,
+    kPreview,        kRecent,    kTone,  kClipboardOnDisk, kPeaks};
 constexpr char kAbsent[] = "(absent)";
 
 // Removes a stored setting, so that readers take their default.

@@ -32,7 +32,8 @@ Bytes quiet_with_spikes(const Format& fmt, size_t frames) {
         }
     };
     const int scale = fmt.bits == 8 ? 1 : 256;
-    for (size_t k = 1; k < 40; ++k) put(frames * k / 40 + k, int(k % fmt.channels), int(k) * 3 * scale);
+    for (size_t k = 1; k < 40; ++k)
+        put(frames * k / 40 + k, int(k % fmt.channels), int(k) * 3 * scale);
     put(frames / 2, fmt.channels - 1, -100 * scale);
     return b;
 }
@@ -46,7 +47,8 @@ std::vector<ValueRange> plain_columns(const Bytes& b, const Format& fmt, long lo
     for (int i = 0; i < columns; ++i) {
         long long a = (first + i * perColumn) / fmt.channels;
         if (a >= frames) break;
-        long long e = std::min(frames, std::max(a + 1, (first + (i + 1) * perColumn) / fmt.channels));
+        long long e =
+            std::min(frames, std::max(a + 1, (first + (i + 1) * perColumn) / fmt.channels));
         for (int c = 0; c < 2; ++c) {
             int lo = 1 << 20, hi = -(1 << 20);
             for (long long f = a; c < fmt.channels && f < e; ++f) {
@@ -72,8 +74,10 @@ void expect_columns_match(HWND d, const Format& fmt, int columns) {
     ASSERT_EQ(filled, int(want.size() / 2)) << "a current summary answers whole-file reads";
     for (int i = 0; i < filled; ++i)
         for (int c = 0; c < fmt.channels; ++c) {
-            ASSERT_EQ(got[2 * i + c].min, want[2 * i + c].min) << "column " << i << " channel " << c;
-            ASSERT_EQ(got[2 * i + c].max, want[2 * i + c].max) << "column " << i << " channel " << c;
+            ASSERT_EQ(got[2 * i + c].min, want[2 * i + c].min)
+                << "column " << i << " channel " << c;
+            ASSERT_EQ(got[2 * i + c].max, want[2 * i + c].max)
+                << "column " << i << " channel " << c;
         }
 }
 
@@ -128,8 +132,8 @@ const Change kChanges[] = {
 TEST(DocumentPeaks, TheSummaryFollowsEveryKindOfChange) {
     for (const Format& fmt : kFormats)
         for (const Change& change : kChanges) {
-            SCOPED_TRACE(testing::Message() << change.name << ", " << fmt.channels << " x "
-                                            << fmt.bits << " bit");
+            SCOPED_TRACE(testing::Message()
+                         << change.name << ", " << fmt.channels << " x " << fmt.bits << " bit");
             Session s;
             HWND d = s.doc(fmt, quiet_with_spikes(fmt, kFrames));
             ASSERT_TRUE(UpdatePeakSummary(d));

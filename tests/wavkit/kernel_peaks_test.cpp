@@ -1,7 +1,6 @@
 // The peak summary's kernels against a plain scan of the same frames.
-#include <kernels/peaks.h>
-
 #include <gtest/gtest.h>
+#include <kernels/peaks.h>
 
 #include <algorithm>
 #include <random>
@@ -10,8 +9,8 @@
 
 namespace {
 
-using kernel_test::Bytes;
 using kern::PeakPair;
+using kernel_test::Bytes;
 
 // Quiet noise around the zero line with sparse spikes of random heights, so
 // that the extremes of a stretch depend on which spikes it holds.
@@ -20,7 +19,8 @@ Bytes spiky(size_t values, int bits, unsigned seed) {
     Bytes b(bits == 8 ? values : values * 2);
     for (size_t i = 0; i < values; ++i) {
         int v = static_cast<int>(rng() % 7) - 3;
-        if (rng() % 997 == 0) v = static_cast<int>(rng() % (bits == 8 ? 256 : 65536)) - (bits == 8 ? 128 : 32768);
+        if (rng() % 997 == 0)
+            v = static_cast<int>(rng() % (bits == 8 ? 256 : 65536)) - (bits == 8 ? 128 : 32768);
         if (bits == 8) {
             b[i] = static_cast<uint8_t>(std::clamp(v + 128, 0, 255));
         } else {
@@ -55,9 +55,8 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {8, 1, 1},       {8, 1, 511},     {8, 1, 8192 * 3 + 7}, {8, 2, 1025},
-    {8, 2, 2621443}, {16, 1, 513},    {16, 1, 2100001},     {16, 2, 2},
-    {16, 2, 70001},  {16, 2, 4194305},
+    {8, 1, 1},    {8, 1, 511},      {8, 1, 8192 * 3 + 7}, {8, 2, 1025},   {8, 2, 2621443},
+    {16, 1, 513}, {16, 1, 2100001}, {16, 2, 2},           {16, 2, 70001}, {16, 2, 4194305},
 };
 
 class PeakSummary : public testing::TestWithParam<Case> {};

@@ -14,11 +14,11 @@ namespace {
 
 // The block: this record, then the layout's pairs.
 struct PeaksBlock {
-    DWORD dataSize;  // the data it was made for
-    WORD bits;       // 8 or 16
-    WORD channels;   // 1 or 2
-    DWORD staleFrom; // bytes of the data whose entries are out of date: [staleFrom, staleEnd)
-    DWORD staleEnd;  // staleFrom >= staleEnd: none
+    DWORD dataSize;   // the data it was made for
+    WORD bits;        // 8 or 16
+    WORD channels;    // 1 or 2
+    DWORD staleFrom;  // bytes of the data whose entries are out of date: [staleFrom, staleEnd)
+    DWORD staleEnd;   // staleFrom >= staleEnd: none
 };
 static_assert(sizeof(kern::PeakPair) == 4, "pairs are two 16-bit values");
 static_assert(sizeof(PeaksBlock) % alignof(kern::PeakPair) == 0, "pairs follow aligned");
@@ -67,8 +67,8 @@ bool fits(HGLOBAL h, const PeaksBlock* p, const Data& d, const kern::PeakLayout&
 
 // Makes the whole summary in a new block and attaches it.
 void build_whole(HWND w, const Data& d, const kern::PeakLayout& l) {
-    HGLOBAL h = doc::alloc_block(sizeof(PeaksBlock) + uint64_t(l.pairs) * sizeof(kern::PeakPair),
-                                 false);
+    HGLOBAL h =
+        doc::alloc_block(sizeof(PeaksBlock) + uint64_t(l.pairs) * sizeof(kern::PeakPair), false);
     doc::Pin<PeaksBlock> p(h);
     if (!p) {
         doc::free_block(h);
@@ -161,7 +161,8 @@ WAVKIT_API int ColumnPeaks(HWND doc, LONGLONG firstValue, LONGLONG valuesPerColu
         auto frame = [&](LONGLONG value) {
             return static_cast<uint32_t>(std::min<LONGLONG>(value / ch, l.frames));
         };
-        if (!current && uint64_t(columns) * uint64_t(valuesPerColumn) / uint64_t(ch) > kDirectFrames)
+        if (!current &&
+            uint64_t(columns) * uint64_t(valuesPerColumn) / uint64_t(ch) > kDirectFrames)
             return -1;
         int filled = 0;
         for (; filled < columns; ++filled) {

@@ -134,7 +134,9 @@ public:
 
     // Reads up to n (at most kChunkFrames) frames as 16-bit little-endian
     // samples at out; gives the frames read.
-    uint64_t read(BYTE* out, uint64_t n) { return blocks_ ? read_blocks(out, n) : read_file(out, n); }
+    uint64_t read(BYTE* out, uint64_t n) {
+        return blocks_ ? read_blocks(out, n) : read_file(out, n);
+    }
 
 private:
     uint64_t read_blocks(BYTE* out, uint64_t n) {
@@ -166,14 +168,16 @@ private:
         };
         if (c_.is_float) {
             got = sf_readf_float(file_.get(), floats_.data(), sf_count_t(n));
-            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels); ++i) {
+            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels);
+                 ++i) {
                 float x = floats_[i] * 32768.0f;
                 x = std::isnan(x) ? 0.0f : std::clamp(x, -32768.0f, 32767.0f);
                 put(i, int(std::lrintf(x)));
             }
         } else {
             got = sf_readf_int(file_.get(), ints_.data(), sf_count_t(n));
-            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels); ++i) {
+            for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * size_t(c_.channels);
+                 ++i) {
                 put(i, int(std::min<int64_t>((int64_t(ints_[i]) + 0x8000) >> 16, 32767)));
             }
         }
@@ -191,8 +195,7 @@ private:
     uint64_t used_ = 0;  // frames of decoded_ already handed out (unit_frames: none left)
 };
 
-bool decode_by_chunks(const Coded& src, const Pcm& dst, FrameSource& s, BYTE* out,
-                      uint64_t count) {
+bool decode_by_chunks(const Coded& src, const Pcm& dst, FrameSource& s, BYTE* out, uint64_t count) {
     const Pcm mid = decoded_pcm(src);
     const uint64_t db = frame_bytes(dst), mb = frame_bytes(mid);
     std::vector<BYTE> buf(kChunkFrames * mb);
@@ -210,8 +213,8 @@ bool decode_by_chunks(const Coded& src, const Pcm& dst, FrameSource& s, BYTE* ou
     return ok;
 }
 
-bool decode_whole(const Coded& src, const Pcm& dst, FrameSource& s, uint64_t in_frames,
-                  BYTE* out, uint64_t count) {
+bool decode_whole(const Coded& src, const Pcm& dst, FrameSource& s, uint64_t in_frames, BYTE* out,
+                  uint64_t count) {
     const Pcm mid = decoded_pcm(src);
     const uint64_t mb = frame_bytes(mid);
     std::vector<BYTE> all(in_frames * mb, 0);

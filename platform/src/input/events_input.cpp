@@ -163,7 +163,8 @@ bool is_command_key(const QKeyEvent* k) {
     Qt::KeyboardModifiers m = k->modifiers();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return true;
     if (!(m & Qt::ControlModifier) || (m & Qt::AltModifier)) return false;
-    static const int kEditing[] = {Qt::Key_A, Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Y, Qt::Key_Z};
+    static const int kEditing[] = {Qt::Key_A, Qt::Key_C, Qt::Key_V,
+                                   Qt::Key_X, Qt::Key_Y, Qt::Key_Z};
     for (int e : kEditing)
         if (key == e) return false;
     return (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);

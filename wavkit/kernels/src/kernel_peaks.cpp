@@ -87,8 +87,8 @@ void build_peaks(const uint8_t* data, const PeakLayout& l, PeakPair* pairs, uint
     for (uint32_t e = e0; e < e1; ++e) {
         int lo[2] = {kEmptyLo, kEmptyLo}, hi[2] = {kEmptyHi, kEmptyHi};
         size_t a = size_t(e) * kPeakBlockFrames;
-        scan_into(data, l.bits, l.channels, a, std::min<size_t>(a + kPeakBlockFrames, l.frames),
-                  lo, hi);
+        scan_into(data, l.bits, l.channels, a, std::min<size_t>(a + kPeakBlockFrames, l.frames), lo,
+                  hi);
         for (int c = 0; c < l.channels; ++c)
             level0[size_t(e) * l.channels + c] = PeakPair{int16_t(lo[c]), int16_t(hi[c])};
     }
