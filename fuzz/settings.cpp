@@ -6,7 +6,6 @@
 #include <kit/rvg32.h>
 #include <platform/platform.h>
 #include <sonrel/settings.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -17,29 +16,21 @@
 #include <utility>
 #include <vector>
 
+#include "support/fuzz_support.h"
+
 namespace {
 
 constexpr char kFile[] = "Sonrel.ini";
 constexpr DWORD kRoom = 1 << 16;
 
-std::string g_home;
-void remove_home() {
-    if (!g_home.empty()) std::system(("rm -rf '" + g_home + "'").c_str());
-}
-
 struct Harness {
     std::string path;
     Harness() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        char tmpl[] = "/tmp/sonrel-fuzz-XXXXXX";
-        if (const char* dir = mkdtemp(tmpl)) {
-            setenv("SONREL_HOME", dir, 1);
-            g_home = dir;
-            std::atexit(remove_home);
-            std::system(("mkdir -p '" + g_home + "/config'").c_str());
-            path = g_home + "/config/" + kFile;
+        const std::string& home = fuzzing::start_platform();
+        if (!home.empty()) {
+            std::system(("mkdir -p '" + home + "/config'").c_str());
+            path = home + "/config/" + kFile;
         }
-        PlatformInit(nullptr, nullptr);
     }
 };
 
